@@ -1,0 +1,27 @@
+#include "RunSetup.h"
+
+#include <memory>
+
+#include "AppModule.h"
+#include "MainDlg.h"
+#include "MessageLoop.h"
+
+namespace {
+
+// The window could not be created: nothing would ever post the quit message.
+constexpr int ExitNoWindow = 1;
+
+} // namespace
+
+int RunSetup(const wchar_t*, int)
+{
+    CMessageLoop loop;
+    AppModule.AddMessageLoop(&loop);
+
+    auto dialog = std::make_unique<CMainDlg>();
+    int exitCode = dialog->Show() ? loop.Run() : ExitNoWindow;
+
+    AppModule.RemoveMessageLoop();
+    dialog.reset();
+    return exitCode;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Set-up if needed, build, then every test under Wine on a private X display.
+# Extra arguments go to ctest (for example -R Package).
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/build.sh" || exit 1
+source "$here/scripts/session.sh"
+start_session unit
+
+cd "$build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:-2}" "$@"
+status=$?
+stop_session
+exit $status

@@ -1,0 +1,38 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+// Dispatches this thread's messages for about `milliseconds`.
+void PumpMessages(DWORD milliseconds);
+
+// Dispatches messages until `done` is true or `milliseconds` have passed.
+template <typename Predicate>
+bool PumpUntil(Predicate done, DWORD milliseconds = 5000)
+{
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > milliseconds)
+            return false;
+        PumpMessages(10);
+    }
+    return true;
+}
+
+// A fresh folder under the prefix's temp folder, removed with its contents at the end.
+class ScopedTempDir {
+public:
+    ScopedTempDir();
+    ~ScopedTempDir();
+    ScopedTempDir(const ScopedTempDir&) = delete;
+    ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+    // With a trailing backslash.
+    const std::wstring& Path() const { return path; }
+
+private:
+    std::wstring path;
+};
+
+std::string ToUtf8(const std::wstring& text);
+bool WriteBytesFile(const std::wstring& path, const std::string& bytes);
+std::string ReadBytesFile(const std::wstring& path);
+bool FileExists(const std::wstring& path);
