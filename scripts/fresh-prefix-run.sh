@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a Windows program in its own fresh copy of the template prefix, with its own
+# wine server, then throws the copy away (KEEP_PREFIX=1 keeps it for a look). Used as
+# the emulator of end-to-end tests: every test case gets a clean registry and disk.
+# The program's folder is mirrored under C:\bin, as wine-run.sh does.
+set -uo pipefail
+source "$(dirname "$0")/wine-env.sh"
+mkdir -p "$wine_root/e2e"
+export WINEPREFIX=$(mktemp -d "$wine_root/e2e/prefix.XXXXXX")
+cp -a "$template_prefix/." "$WINEPREFIX/"
+
+cleanup() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    if [ "${KEEP_PREFIX:-0}" = 1 ]; then
+        echo "fresh-prefix-run: kept $WINEPREFIX" >&2
+    else
+        rm -rf "$WINEPREFIX"
+    fi
+}
+trap cleanup EXIT
+
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+"$(dirname "$0")/wine-run.sh" "$@"
