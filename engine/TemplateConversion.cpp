@@ -19,16 +19,12 @@ struct BstrDeleter {
 };
 using Bstr = std::unique_ptr<wchar_t, BstrDeleter>;
 
-// Takes ownership of a BSTR returned through an out parameter.
-class BstrResult {
-public:
-    BSTR* operator&() { return &text; }
-    ~BstrResult() { ::SysFreeString(text); }
-    std::wstring Text() const { return text ? std::wstring(text, ::SysStringLen(text)) : L""; }
-
-private:
-    BSTR text = nullptr;
-};
+// The text of a BSTR returned to us, which is freed.
+std::wstring TakeBstr(BSTR text)
+{
+    Bstr owned(text);
+    return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
+}
 
 bool PathExists(const std::wstring& path)
 {
@@ -42,16 +38,16 @@ bool EnsureFolder(const std::wstring& folder)
 
 std::wstring NodeName(IXMLDOMNode* node)
 {
-    BstrResult name;
+    BSTR name = nullptr;
     node->get_nodeName(&name);
-    return name.Text();
+    return TakeBstr(name);
 }
 
 std::wstring NodeText(IXMLDOMNode* node)
 {
-    BstrResult text;
+    BSTR text = nullptr;
     node->get_text(&text);
-    return text.Text();
+    return TakeBstr(text);
 }
 
 std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* parent)

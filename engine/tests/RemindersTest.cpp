@@ -64,6 +64,11 @@ struct ReadCase {
     std::optional<std::vector<Reminder>> expected;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ReadRemindersCases : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadRemindersCases, GiveTheConvertibleReminders)
@@ -180,6 +185,11 @@ struct ConvertCase {
     bool expectedResult;
     std::optional<std::vector<Reminder>> expectedTimer; // nothing: the old file stays
 };
+
+void PrintTo(const ConvertCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ConvertRemindersCases : public testing::TestWithParam<ConvertCase> {};
 

@@ -60,6 +60,11 @@ struct ShortcutCase {
     bool setIcon;
 };
 
+void PrintTo(const ShortcutCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ShortcutCases : public testing::TestWithParam<ShortcutCase> {};
 
 TEST_P(ShortcutCases, PointAtTheTargetAndWorkInItsFolder)

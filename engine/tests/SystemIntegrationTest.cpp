@@ -150,6 +150,11 @@ struct QueryCase {
     std::wstring expected;
 };
 
+void PrintTo(const QueryCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class QueryAutostartCases : public SystemIntegration, public testing::WithParamInterface<QueryCase> {};
 
 TEST_P(QueryAutostartCases, GiveTheCommandWithoutQuotes)

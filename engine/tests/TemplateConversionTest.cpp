@@ -88,6 +88,11 @@ struct ConvertCase {
     std::vector<std::wstring> expected;
 };
 
+void PrintTo(const ConvertCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ConvertTemplatesCases : public testing::TestWithParam<ConvertCase> {};
 
 TEST_P(ConvertTemplatesCases, WriteTheMergedListToBothPlaces)
@@ -162,6 +167,26 @@ INSTANTIATE_TEST_SUITE_P(
                           "<?pi x?></templates></config>"}},
                     {L"p/n/200"}}),
     [](const testing::TestParamInfo<ConvertCase>& info) { return std::string(info.param.name); });
+
+TEST(TemplateConversion, PackageListInOutputFormPassesThroughByteForByte)
+{
+    const std::string file =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<config>\r\n\t<templates>\r\n"
+        "\t\t<template id=\"158738349100000822\" image=\"res\\2020420195131818.png\" x1=\"0.100000\" "
+        "y1=\"0.325000\" x2=\"0.900000\" y2=\"0.754167\" min_w=\"120\" min_h=\"120\" stretch_x1=\"21\" "
+        "stretch_x2=\"92\" stretch_y1=\"16\" stretch_y2=\"91\" checkbox_alpha=\"255\" checkbox_id=\"0\" "
+        "checkbox_color=\"11046493\" support_taskmode=\"1\" default_taskmode=\"0\" "
+        "unchecked_color=\"12035717\" showline=\"1\" line_color=\"12824975\" line_width=\"2\" "
+        "line_space=\"10\" line_style=\"1\" color_text=\"1\" support_title=\"1\" title_x1=\"0.100000\" "
+        "title_x2=\"0.900000\" title_y=\"0.087500\" title_color=\"8021828\" title_fontsize=\"110\" "
+        "title_bold=\"1\" ><![CDATA[蓝色记事本]]></template>\r\n"
+        "\t</templates>\r\n</config>";
+    ConversionFolders folders;
+    folders.Write({Place::Package, nullptr, file});
+    EXPECT_TRUE(ConvertTemplates(folders.PackagePath(), folders.InstallDir(), folders.UserFolder()));
+    EXPECT_EQ(ReadBytesFile(folders.UserFolder() + L"template-utf8.xml"), file);
+    EXPECT_EQ(ReadBytesFile(folders.InstallDir() + L"template-utf8.xml"), file);
+}
 
 TEST(TemplateConversion, MissingAttributesComeOutWithTheirDefaults)
 {

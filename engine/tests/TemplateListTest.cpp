@@ -140,6 +140,11 @@ struct MergeCase {
     std::vector<std::wstring> expected;
 };
 
+void PrintTo(const MergeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class MergeTemplatesCases : public testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergeTemplatesCases, GiveTheMergedListInOrder)
@@ -190,6 +195,11 @@ struct DecodeCase {
     std::string bytes;
     std::wstring expected;
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class DecodeTemplateFileCases : public testing::TestWithParam<DecodeCase> {};
 
