@@ -129,6 +129,9 @@ std::optional<std::vector<TemplateRecord>> LoadTemplateFile(const std::wstring& 
                                   IID_IXMLDOMDocument, &document)))
         return std::nullopt;
     document->put_async(VARIANT_FALSE);
+    // A template list is plain data: no DTD validation, nothing fetched from elsewhere.
+    document->put_validateOnParse(VARIANT_FALSE);
+    document->put_resolveExternals(VARIANT_FALSE);
     std::wstring text = DecodeTemplateFile(*bytes);
     Bstr source(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
     VARIANT_BOOL loaded = VARIANT_FALSE;
