@@ -46,7 +46,7 @@ std::string Gb2312File(const std::vector<std::wstring>& templates)
 
 enum class Place { UserFolder, InstallDir, Package };
 
-struct FileSpec {
+struct TestFile {
     Place place;
     const wchar_t* name; // ignored for the package file
     std::string bytes;
@@ -59,7 +59,7 @@ public:
     const std::wstring& UserFolder() const { return user.Path(); }
     const std::wstring& InstallDir() const { return install.Path(); }
 
-    void Write(const FileSpec& file) const
+    void Write(const TestFile& file) const
     {
         std::wstring path = file.place == Place::Package    ? PackagePath()
                             : file.place == Place::UserFolder ? UserFolder() + file.name
@@ -84,7 +84,7 @@ std::vector<std::wstring> Describe(const std::vector<TemplateRecord>& list)
 
 struct ConvertCase {
     const char* name;
-    std::vector<FileSpec> files;
+    std::vector<TestFile> files;
     std::vector<std::wstring> expected;
 };
 
@@ -99,7 +99,7 @@ TEST_P(ConvertTemplatesCases, WriteTheMergedListToBothPlaces)
 {
     const ConvertCase& c = GetParam();
     ConversionFolders folders;
-    for (const FileSpec& file : c.files)
+    for (const TestFile& file : c.files)
         folders.Write(file);
 
     EXPECT_TRUE(ConvertTemplates(folders.PackagePath(), folders.InstallDir(), folders.UserFolder()));
