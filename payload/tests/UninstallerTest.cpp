@@ -138,6 +138,10 @@ protected:
     {
         StartedProgram uninstaller(Uninstaller, InstallDir);
         EXPECT_TRUE(uninstaller.Started());
+        // It hands over to a copy of itself at once, so that its own file can go.
+        DWORD exitCode = 99;
+        EXPECT_TRUE(uninstaller.WaitForExit(20000, exitCode));
+        EXPECT_EQ(exitCode, 0u);
         std::wstring text;
         EXPECT_TRUE(AnswerMessageBox(Title, IDYES, text));
         EXPECT_NE(text.find(L"卸载Tessamo"), std::wstring::npos) << ToUtf8(text);
@@ -145,9 +149,6 @@ protected:
         EXPECT_NE(text.find(L"便签数据"), std::wstring::npos) << ToUtf8(text);
         std::wstring final;
         EXPECT_TRUE(AnswerMessageBox(Title, IDOK, final));
-        DWORD exitCode = 99;
-        EXPECT_TRUE(uninstaller.WaitForExit(20000, exitCode));
-        EXPECT_EQ(exitCode, 0u);
         return final;
     }
 
@@ -192,13 +193,29 @@ TEST_F(Installation, UninstallWithDataDeletionLeavesNothingBehind)
     EXPECT_FALSE(FileExists(InstallDir));
 }
 
+TEST_F(Installation, UninstallerStartedOutsideAnInstallationRemovesNothing)
+{
+    ASSERT_TRUE(::CopyFileW(L"C:\\bin\\TessamoUninstaller.exe", L"C:\\users\\Public\\unrelated.exe", FALSE));
+    ASSERT_TRUE(WriteBytesFile(L"C:\\users\\Public\\data.dat", "someone else's"));
+    StartedProgram stray(L"C:\\users\\Public\\unrelated.exe", L"C:\\users\\Public");
+    std::wstring text;
+    ASSERT_TRUE(AnswerMessageBox(Title, IDOK, text));
+    EXPECT_NE(text.find(L"未找到"), std::wstring::npos) << ToUtf8(text);
+    EXPECT_EQ(ReadBytesFile(L"C:\\users\\Public\\data.dat"), "someone else's");
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
+    EXPECT_TRUE(::FindWindowW(nullptr, L"Pinvora"));
+    ::PostMessageW(::FindWindowW(nullptr, L"Pinvora"), WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    application->WaitForExit(10000, exitCode);
+}
+
 TEST_F(Installation, AnsweringNoAtTheStartChangesNothing)
 {
     StartedProgram uninstaller(Uninstaller, InstallDir);
     std::wstring text;
     ASSERT_TRUE(AnswerMessageBox(Title, IDNO, text));
+    PumpMessages(500);
     DWORD exitCode = 99;
-    ASSERT_TRUE(uninstaller.WaitForExit(20000, exitCode));
 
     EXPECT_TRUE(::FindWindowW(nullptr, L"Pinvora"));
     EXPECT_TRUE(FileExists(InstallDir + L"Pinvora.exe"));

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "TemporaryCopy.h"
 #include "Uninstall.h"
 
 namespace {
@@ -29,14 +30,13 @@ std::wstring ProgramPath()
     }
 }
 
-} // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int Uninstall(const std::wstring& installDir)
 {
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring program = ProgramPath();
-    const std::wstring installDir = program.substr(0, program.rfind(L'\\') + 1);
-
+    // Only ever act on a folder that holds an installation.
+    if (::GetFileAttributesW((installDir + L"卸载Tessamo.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Ask(L"未找到Tessamo的安装目录，无法卸载！", MB_OK | MB_ICONWARNING);
+        return 1;
+    }
     if (Ask(L"确定要从您的电脑中卸载Tessamo吗？", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
     if (!CloseRunningApplication(CloseTimeout)) {
@@ -53,11 +53,34 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     RemoveRegistryEntries(installDir);
     if (removeData)
         RemoveUserData(installDir);
-    RemoveProgramFiles(installDir, program);
+    RemoveProgramFiles(installDir, installDir + L"卸载Tessamo.exe");
 
     Ask(removeData ? L"Tessamo已成功卸载。"
                    : L"Tessamo已成功卸载。您的便签数据保留在安装目录中。",
         MB_OK | MB_ICONINFORMATION);
-    ::CoUninitialize();
     return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    const std::wstring program = ProgramPath();
+    const HandOver handOver = ParseHandOver(::GetCommandLineW());
+    std::wstring installDir = handOver.installDir;
+    if (installDir.empty()) {
+        installDir = program.substr(0, program.rfind(L'\\') + 1);
+        if (StartTemporaryCopy(program, installDir))
+            return 0;
+    } else {
+        WaitForOriginal(handOver.originalProcessId);
+    }
+
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int exitCode = Uninstall(installDir);
+    ::CoUninitialize();
+    // The temporary copy goes at the next start of the system.
+    if (!handOver.installDir.empty())
+        ::MoveFileExW(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return exitCode;
 }
