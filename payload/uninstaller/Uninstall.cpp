@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ContactPoints.h"
 #include "DirectoryTree.h"
 #include "Removal.h"
 
@@ -14,8 +15,6 @@ constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run
 constexpr wchar_t RunValue[] = L"Pinvora";
 constexpr wchar_t UninstallParent[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr wchar_t UninstallKeyName[] = L"Kelbrin";
-constexpr wchar_t LocationKey[] = L"SOFTWARE\\Kelbrin";
-constexpr wchar_t LocationValue[] = L"Location";
 
 class Key {
 public:
@@ -80,9 +79,9 @@ std::wstring ShellFolder(int csidl)
 
 bool IsRunning()
 {
-    if (::FindWindowW(nullptr, L"Pinvora"))
+    if (::FindWindowW(nullptr, MainWindowTitle))
         return true;
-    HANDLE liveness = ::OpenEventW(SYNCHRONIZE, FALSE, L"Global\\PinvoraLiveEvent");
+    HANDLE liveness = ::OpenEventW(SYNCHRONIZE, FALSE, LivenessEventName);
     if (!liveness)
         return false;
     ::CloseHandle(liveness);
@@ -97,7 +96,7 @@ bool CloseRunningApplication(unsigned milliseconds)
     while (IsRunning()) {
         if (::GetTickCount() - start > milliseconds)
             return false;
-        if (HWND window = ::FindWindowW(nullptr, L"Pinvora"))
+        if (HWND window = ::FindWindowW(nullptr, MainWindowTitle))
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         ::Sleep(100);
     }
