@@ -244,4 +244,40 @@ TEST_F(Installation, EntriesOfAnotherInstallationStay)
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKey, L"Pinvora"));
 }
 
+LRESULT CALLBACK IgnoreClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE)
+        return 0;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(Installation, ApplicationThatWillNotCloseStopsTheUninstallBeforeAnythingIsRemoved)
+{
+    ::PostMessageW(::FindWindowW(nullptr, L"Pinvora"), WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(application->WaitForExit(10000, exitCode));
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = IgnoreClose;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"StubbornPinvora";
+    ASSERT_TRUE(::RegisterClassW(&windowClass));
+    HWND stubborn = ::CreateWindowW(L"StubbornPinvora", L"Pinvora", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200,
+                                    nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_TRUE(stubborn);
+
+    StartedProgram uninstaller(Uninstaller, InstallDir);
+    std::wstring text;
+    ASSERT_TRUE(AnswerMessageBox(Title, IDYES, text));
+    ASSERT_TRUE(AnswerMessageBox(Title, IDOK, text));
+    EXPECT_NE(text.find(L"无法关闭"), std::wstring::npos) << ToUtf8(text);
+
+    EXPECT_TRUE(::IsWindow(stubborn));
+    EXPECT_TRUE(FileExists(InstallDir + L"Pinvora.exe"));
+    for (const std::wstring& link : ShortcutFiles())
+        EXPECT_TRUE(FileExists(link)) << ToUtf8(link);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, RunKey, L"Pinvora"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
+    ::DestroyWindow(stubborn);
+}
+
 } // namespace
