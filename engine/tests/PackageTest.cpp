@@ -115,6 +115,7 @@ TEST_F(Unpacking, RefusesMalformedPackagesAndWritesNothing)
         {"empty segment", PackageEntryBytes("\\res\\\\escaped.txt", "x")},
         {"no leading backslash", PackageEntryBytes("escaped.txt", "x")},
         {"not GBK", PackageEntryBytes("\\\x81\x20.txt", "x")},
+        {"NUL in the name", PackageEntryBytes(std::string("\\a\0b", 4), "x")},
     };
     for (const auto& c : cases) {
         ExtractionRecord refused;
