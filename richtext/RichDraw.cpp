@@ -4,13 +4,6 @@
 
 namespace {
 
-std::unique_ptr<IRichMeasurer> NewGdiMeasurer(CGdiMeasurer*& created)
-{
-    auto measurer = std::make_unique<CGdiMeasurer>();
-    created = measurer.get();
-    return measurer;
-}
-
 BitmapRef OwnBitmap(HBITMAP bitmap)
 {
     if (!bitmap)
@@ -93,7 +86,7 @@ HBITMAP StretchBitmapHalftone(HBITMAP source, SIZE sourceSize, SIZE size)
     return result;
 }
 
-CRichDraw::CRichDraw() : CRichModel(NewGdiMeasurer(gdiMeasurer))
+CRichDraw::CRichDraw() : CRichModel(std::make_unique<CGdiMeasurer>())
 {
     caretHeight = defaultLineHeight;
 }
@@ -106,6 +99,11 @@ CRichDraw::~CRichDraw()
         ::KillTimer(window, BlinkTimer);
         ::KillTimer(window, DragTimer);
     }
+}
+
+const LOGFONTW& CRichDraw::DefaultLogFont() const
+{
+    return static_cast<const CGdiMeasurer&>(Measurer()).DefaultLogFont();
 }
 
 void CRichDraw::Attach(HWND host)
@@ -277,7 +275,7 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
     }
     PaintColours colours(dc);
 
-    const LOGFONTW& base = gdiMeasurer->DefaultLogFont();
+    const LOGFONTW& base = DefaultLogFont();
     UniqueFont font;
     PaintFont fontAttributes;
     auto selectFontFor = [&](const RichElement& element) {

@@ -48,7 +48,7 @@ public:
     bool HasSystemCaret() const { return caretCreated; }
     POINT CaretWindowPosition() const { return {caretX, caretY}; }
     int CaretHeight() const { return caretHeight; }
-    const LOGFONTW& DefaultLogFont() const { return gdiMeasurer->DefaultLogFont(); }
+    const LOGFONTW& DefaultLogFont() const;
 
 protected:
     bool HasWindow() const override { return window != nullptr; }
@@ -63,7 +63,6 @@ private:
     bool HasFocus() const { return window && ::GetFocus() == window; }
     void StartBlink();
 
-    CGdiMeasurer* gdiMeasurer;
     HWND window = nullptr;
     int caretX = 0;
     int caretY = 0;

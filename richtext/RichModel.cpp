@@ -178,8 +178,8 @@ void CRichModel::InsertImportedImage(const CHtmlImage& image, int position,
         return;
     RichElement* element = NewElement();
     element->kind = ElementImage;
-    element->width = image.GetWidth();
-    element->height = image.GetHeight();
+    element->width = std::min(image.GetWidth(), LargestImportedImageSide);
+    element->height = std::min(image.GetHeight(), LargestImportedImageSide);
     element->imagePath = image.GetSource();
     element->link = link;
     InsertElements(position, {element});

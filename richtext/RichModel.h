@@ -19,6 +19,8 @@ class CHtmlImage;
 class CRichModel {
 public:
     static constexpr int DefaultMaxLength = 20000;
+    // Pictures from mark-up are kept within GDI's coordinate range.
+    static constexpr int LargestImportedImageSide = 32767;
 
     explicit CRichModel(std::unique_ptr<IRichMeasurer> measurer);
     virtual ~CRichModel();
@@ -107,6 +109,7 @@ protected:
     void ReportScroll();
     bool RedrawSuppressed() const { return suppressRedraw || suppressRedrawImport; }
     IRichMeasurer& Measurer() { return *measurer; }
+    const IRichMeasurer& Measurer() const { return *measurer; }
     RichElement* NewElement();
     void RecordUndo(int kind, int position, std::vector<RichElement*> affected);
     void Notify(void (IRichListener::*event)(CRichModel*));
@@ -151,9 +154,10 @@ protected:
     std::vector<LineRecord> lines;
     IRichListener* listener = nullptr;
 
-private:
     LayoutParams CurrentLayoutParams() const;
     void InsertElements(int position, const std::vector<RichElement*>& block);
+
+private:
     void KeepCaretVisible(const CaretSpot& caret, bool horizontal);
     void InsertImportedImage(const CHtmlImage& image, int position,
                              const SharedString& link);

@@ -23,7 +23,7 @@ public:
             windowClass.lpszClassName = L"RichDrawTestHost";
             return ::RegisterClassW(&windowClass);
         }();
-        window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"", WS_POPUP | WS_VISIBLE, 10, 10, width,
+        window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"", WS_POPUP, 10, 10, width,
                                    height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&engine));
 
@@ -73,6 +73,7 @@ public:
     }
     void Focus()
     {
+        ::ShowWindow(window, SW_SHOW);
         ::SetForegroundWindow(window);
         ::SetFocus(window);
         engine.OnFocusGained();
@@ -87,6 +88,20 @@ private:
         auto* target = reinterpret_cast<CRichDraw*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (message == WM_TIMER && target && target->OnTimer(wParam))
             return 0;
+        if (message == WM_PAINT && target) {
+            PAINTSTRUCT paint;
+            HDC dc = ::BeginPaint(hwnd, &paint);
+            HBRUSH brush = ::CreateSolidBrush(Background);
+            RECT client;
+            ::GetClientRect(hwnd, &client);
+            ::FillRect(dc, &client, brush);
+            ::DeleteObject(brush);
+            HDC scratch = ::CreateCompatibleDC(dc);
+            target->Paint(dc, scratch);
+            ::DeleteDC(scratch);
+            ::EndPaint(hwnd, &paint);
+            return 0;
+        }
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
@@ -172,6 +187,31 @@ TEST(RichDraw, SelectedPictureIsDrawnInverted)
     EXPECT_EQ(host.Pixel(picture.x + 10, picture.y + 21), Selection);
 }
 
+TEST(RichDraw, WindowShowsTheSelectionWhenItRepaints)
+{
+    DrawHost host(200, 60);
+    host.engine.Attach(host.window);
+    host.engine.SetRect(2, 0, 198, 60);
+    host.engine.SetText(L"ab\r\ncd");
+    ASSERT_TRUE(host.engine.InsertImage(SolidPicture(20, 20, RGB(10, 200, 30))));
+    host.engine.StopBlink();
+    host.engine.SelectRange(0, -1);
+    ::ShowWindow(host.window, SW_SHOWNOACTIVATE);
+    PumpMessages(100);
+    ::UpdateWindow(host.window);
+
+    const RichElement& lineBreak = *host.engine.Elements()[2];
+    const RichElement& picture = *host.engine.Elements()[6];
+    HDC dc = ::GetDC(host.window);
+    COLORREF bar = ::GetPixel(dc, lineBreak.x, lineBreak.y + 2);
+    COLORREF pastBar = ::GetPixel(dc, lineBreak.x + 2, lineBreak.y + 2);
+    COLORREF inverted = ::GetPixel(dc, picture.x + 10, picture.y + 10);
+    ::ReleaseDC(host.window, dc);
+    EXPECT_EQ(bar, Selection);
+    EXPECT_EQ(pastBar, Background);
+    EXPECT_EQ(inverted, RGB(245, 55, 225));
+}
+
 TEST(RichDraw, LargePictureIsShrunkToFitTheTextWidth)
 {
     DrawHost host(100, 200);
@@ -182,6 +222,11 @@ TEST(RichDraw, LargePictureIsShrunkToFitTheTextWidth)
     EXPECT_EQ(host.engine.Elements()[0]->height, 40);
     host.Paint();
     EXPECT_EQ(host.Pixel(40, 20), RGB(0, 0, 255));
+
+    // A wider rectangle allows larger pictures, up to 150 pixels.
+    host.engine.SetRect(0, 0, 300, 200);
+    EXPECT_EQ(host.engine.Elements()[0]->width, 150);
+    EXPECT_EQ(host.engine.Elements()[0]->height, 75);
 }
 
 TEST(RichDraw, NonBitmapHandleIsRefused)

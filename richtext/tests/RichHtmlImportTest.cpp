@@ -119,6 +119,14 @@ TEST_F(ImportTest, ImageBecomesAnElementWithPathSizeAndLink)
     EXPECT_FALSE(At(0).displayBitmap);
 }
 
+TEST_F(ImportTest, HugePictureSizeIsKeptWithinTheDrawableRange)
+{
+    model.InsertHtml(L"<img src=\"p\" width=\"99999999999\" height=\"40000\"/>x", 0);
+    EXPECT_EQ(At(0).width, CRichModel::LargestImportedImageSide);
+    EXPECT_EQ(At(0).height, CRichModel::LargestImportedImageSide);
+    EXPECT_GT(At(1).y, 0);
+}
+
 TEST_F(ImportTest, InsertsAtThePositionInTheMiddle)
 {
     model.SetText(L"ad");

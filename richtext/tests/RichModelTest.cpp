@@ -295,6 +295,17 @@ TEST(RichModel, VerticalCentringPutsASingleLineInTheMiddle)
     EXPECT_EQ(model.caretWindow.y, 9);
 }
 
+TEST(RichModel, EmptyDocumentCaretIsCentredByTheLayoutFlags)
+{
+    TestModel model(true);
+    model.SetRect(10, 0, 110, 40);
+    EXPECT_EQ(model.caretWindow.x, 10);
+    EXPECT_EQ(model.caretWindow.y, 0);
+    model.SetLayoutFlags(LayoutCentreLines | LayoutCentreVertically);
+    EXPECT_EQ(model.caretWindow.x, 60);
+    EXPECT_EQ(model.caretWindow.y, 14);  // (40 - 12 - 0) / 2
+}
+
 TEST(RichModel, ClearForgetsEverything)
 {
     TestModel model;
