@@ -63,6 +63,107 @@ private:
     COLORREF back;
 };
 
+// Draws elements one at a time at their laid-out positions, never as runs, so that
+// what is drawn matches what was measured. Fonts and colours change only when an
+// element needs different ones.
+class ElementPainter {
+public:
+    ElementPainter(HDC dc, HDC bitmapDc, const LOGFONTW& baseFont, int horizontalOffset,
+                   int verticalOffset, int lineSpacing)
+        : dc(dc),
+          bitmapDc(bitmapDc),
+          baseFont(baseFont),
+          horizontalOffset(horizontalOffset),
+          verticalOffset(verticalOffset),
+          lineSpacing(lineSpacing),
+          colours(dc),
+          selectionBrush(::CreateSolidBrush(CRichDraw::SelectionColour)),
+          whiteBrush(::CreateSolidBrush(RGB(255, 255, 255))),
+          originalFont(::GetCurrentObject(dc, OBJ_FONT))
+    {
+    }
+    ~ElementPainter() { ::SelectObject(dc, originalFont); }
+    ElementPainter(const ElementPainter&) = delete;
+    ElementPainter& operator=(const ElementPainter&) = delete;
+
+    void Paint(const RichElement& element)
+    {
+        int x = element.x + horizontalOffset;
+        int y = element.y + verticalOffset;
+        if (element.IsLineBreak()) {
+            // Only a selected line break shows: as a bar 2 pixels wide.
+            if (element.selected)
+                Fill({x, y, x + 2, y + element.height + lineSpacing}, selectionBrush.get());
+            return;
+        }
+        SelectFontFor(element);
+        SetColoursFor(element);
+        if (element.IsImage() && !element.displayBitmap) {
+            RECT status{x, y, x + element.width, y + element.height + lineSpacing};
+            Fill(status, whiteBrush.get());
+            ::DrawTextW(dc, element.statusText, -1, &status, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+            return;
+        }
+        if (element.width <= 0)
+            return;
+        if (element.selected)
+            Fill({x, y, x + element.width, y + element.height + lineSpacing}, selectionBrush.get());
+        if (element.IsCharacter()) {
+            wchar_t shown = element.maskCharacter ? element.maskCharacter : element.character;
+            ::TextOutW(dc, x, y, &shown, 1);
+            return;
+        }
+        ScopedSelect picture(bitmapDc, element.DisplayBitmap());
+        ::BitBlt(dc, x, y, element.width, element.height, bitmapDc, 0, 0, SRCCOPY);
+        if (element.selected) {
+            RECT box{x, y, x + element.width, y + element.height};
+            ::InvertRect(dc, &box);
+        }
+    }
+
+private:
+    void Fill(RECT area, HBRUSH brush) { ::FillRect(dc, &area, brush); }
+
+    void SelectFontFor(const RichElement& element)
+    {
+        PaintFont wanted = PaintFont::Of(element);
+        if (font && wanted == fontAttributes)
+            return;
+        LOGFONTW description =
+            StyledLogFont(baseFont, element.face ? *element.face : std::wstring(), element.size,
+                          element.bold, element.italic, element.underline, element.strikeout);
+        UniqueFont next(::CreateFontIndirectW(&description));
+        ::SelectObject(dc, next.get());
+        font = std::move(next);
+        fontAttributes = wanted;
+    }
+
+    void SetColoursFor(const RichElement& element)
+    {
+        if (element.selected) {
+            colours.SetText(RGB(255, 255, 255));
+            colours.SetMode(TRANSPARENT);
+            return;
+        }
+        colours.SetBack(element.backgroundColour);
+        colours.SetText(element.textColour);
+        colours.SetMode(element.transparentBackground ? TRANSPARENT : OPAQUE);
+    }
+
+    HDC dc;
+    HDC bitmapDc;
+    const LOGFONTW& baseFont;
+    int horizontalOffset;
+    int verticalOffset;
+    int lineSpacing;
+    PaintColours colours;
+    UniqueBrush selectionBrush;
+    UniqueBrush whiteBrush;
+    HGDIOBJ originalFont;
+    UniqueFont font;
+    PaintFont fontAttributes;
+};
+
 }  // namespace
 
 HBITMAP StretchBitmapHalftone(HBITMAP source, SIZE sourceSize, SIZE size)
@@ -252,6 +353,16 @@ bool CRichDraw::OnTimer(UINT_PTR id)
     return true;
 }
 
+bool CRichDraw::MayBeVisible(const RichElement& element) const
+{
+    if (layoutFlags & LayoutSingleLine) {
+        int x = element.x + horizontalOffset;
+        return x + element.width >= 0 && x <= rect.right;
+    }
+    int y = element.y + verticalOffset;
+    return y + element.height >= 0 && y <= rect.bottom;
+}
+
 void CRichDraw::Paint(HDC dc, HDC bitmapDc)
 {
     if (!window)
@@ -266,91 +377,24 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
     ::EndPath(dc);
     ::SelectClipPath(dc, RGN_AND);
 
-    UniqueBrush selectionBrush(::CreateSolidBrush(SelectionColour));
-    UniqueBrush whiteBrush(::CreateSolidBrush(RGB(255, 255, 255)));
     UniqueMemoryDc ownBitmapDc;
     if (!bitmapDc) {
         ownBitmapDc.reset(::CreateCompatibleDC(dc));
         bitmapDc = ownBitmapDc.get();
     }
-    PaintColours colours(dc);
-
-    const LOGFONTW& base = DefaultLogFont();
-    UniqueFont font;
-    PaintFont fontAttributes;
-    auto selectFontFor = [&](const RichElement& element) {
-        PaintFont wanted = PaintFont::Of(element);
-        if (font && wanted == fontAttributes)
-            return;
-        LOGFONTW description = StyledLogFont(base, element.face ? *element.face : std::wstring(),
-                                             element.size, element.bold, element.italic,
-                                             element.underline, element.strikeout);
-        UniqueFont next(::CreateFontIndirectW(&description));
-        ::SelectObject(dc, next.get());
-        font = std::move(next);
-        fontAttributes = wanted;
-    };
-
-    const bool singleLine = (layoutFlags & LayoutSingleLine) != 0;
-    for (const RichElement* element : elements) {
-        int x = element->x + horizontalOffset;
-        int y = element->y + verticalOffset;
-        if (singleLine) {
-            if (x + element->width < 0 || x > rect.right)
-                continue;
-        } else if (y + element->height < 0 || y > rect.bottom) {
-            continue;
-        }
-
-        if (element->IsLineBreak()) {
-            if (element->selected) {
-                RECT bar{x, y, x + 2, y + element->height + lineSpacing};
-                ::FillRect(dc, &bar, selectionBrush.get());
-            }
-            continue;
-        }
-
-        selectFontFor(*element);
-        if (element->selected) {
-            colours.SetText(RGB(255, 255, 255));
-            colours.SetMode(TRANSPARENT);
-        } else {
-            colours.SetBack(element->backgroundColour);
-            colours.SetText(element->textColour);
-            colours.SetMode(element->transparentBackground ? TRANSPARENT : OPAQUE);
-        }
-
-        RECT box{x, y, x + element->width, y + element->height};
-        if (element->IsImage() && !element->displayBitmap) {
-            RECT status{x, y, x + element->width, y + element->height + lineSpacing};
-            ::FillRect(dc, &status, whiteBrush.get());
-            ::DrawTextW(dc, element->statusText, -1, &status,
-                        DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-            continue;
-        }
-        if (element->width <= 0)
-            continue;
-        if (element->selected) {
-            RECT fill{x, y, x + element->width, y + element->height + lineSpacing};
-            ::FillRect(dc, &fill, selectionBrush.get());
-        }
-        if (element->IsCharacter()) {
-            wchar_t shown = element->maskCharacter ? element->maskCharacter : element->character;
-            ::TextOutW(dc, x, y, &shown, 1);
-        } else {
-            ScopedSelect picture(bitmapDc, element->DisplayBitmap());
-            ::BitBlt(dc, x, y, element->width, element->height, bitmapDc, 0, 0, SRCCOPY);
-            if (element->selected)
-                ::InvertRect(dc, &box);
+    {
+        ElementPainter painter(dc, bitmapDc, DefaultLogFont(), horizontalOffset, verticalOffset,
+                               lineSpacing);
+        for (const RichElement* element : elements) {
+            if (MayBeVisible(*element))
+                painter.Paint(*element);
         }
     }
-
     if (!CaretFrozen() && blinkPhase == 1) {
         UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
         ScopedSelect selectPen(dc, pen.get());
         ::MoveToEx(dc, caretX, caretY, nullptr);
         ::LineTo(dc, caretX, caretY + caretHeight);
     }
-
     ::RestoreDC(dc, saved);
 }

@@ -60,6 +60,8 @@ protected:
 
 private:
     bool CaretFrozen() const { return readOnly && dragScroll; }
+    // Elements wholly outside the text rectangle are skipped.
+    bool MayBeVisible(const RichElement& element) const;
     bool HasFocus() const { return window && ::GetFocus() == window; }
     void StartBlink();
 
