@@ -152,6 +152,40 @@ TEST(HtmlParser, PlainTextShowsPicturesAsAPlaceholder)
     EXPECT_EQ(parser.GetPlainText(), L"a[图片]b\r\nc");
 }
 
+TEST(HtmlParser, ArbitraryMarkupKeepsEveryTagRangeInsideTheObjects)
+{
+    const std::wstring alphabet = L"<<>>//  ==\"\"fontimgbrasrcwidthheight19#\r\n";
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::wstring markup;
+        int length = static_cast<int>(next() % 60);
+        for (int i = 0; i < length; ++i)
+            markup += alphabet[next() % alphabet.size()];
+        CHtmlParser parser;
+        parser.Parse(markup);
+        int count = static_cast<int>(parser.GetObjects().size());
+        for (const auto& tag : parser.GetTags()) {
+            if (tag->start == -1) {
+                EXPECT_EQ(tag->end, -1);
+                continue;
+            }
+            EXPECT_LE(0, tag->start);
+            EXPECT_LE(tag->start, tag->end);
+            EXPECT_LE(tag->end, count);
+        }
+        // Text never grows: every character of the output comes from the input,
+        // apart from the line breaks that br tags stand for.
+        size_t brCount = 0;
+        for (size_t at = markup.find(L"<br"); at != std::wstring::npos; at = markup.find(L"<br", at + 1))
+            ++brCount;
+        EXPECT_LE(parser.GetPlainText().size(), markup.size() + brCount * 2) << round;
+    }
+}
+
 TEST(HtmlParser, TypeNamesTellTheObjectsApart)
 {
     EXPECT_STREQ(CHtmlText().GetTypeName(), L"HtmlText");

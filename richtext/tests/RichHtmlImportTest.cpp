@@ -205,6 +205,62 @@ TEST_F(ImportTest, ExportThenImportRestoresCharactersStylesAndLinks)
     EXPECT_EQ(copy.ExportHtml(), markup);
 }
 
+TEST(RichHtmlRoundTrip, RandomStyledDocumentsSurviveExportAndImport)
+{
+    unsigned seed = 2024;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return ((seed >> 16) & 0x7FFF) % range;
+    };
+    const wchar_t* tokens[] = {L"a", L"b", L"X", L"Z", L" ", L"1", L".", L":", L"/", L"\r\n",
+                               L"\r", L"中", L"w", L"&", L";", L"\"", L"'"};
+    const wchar_t* faces[] = {L"宋体", L"Arial", L"Courier New"};
+    for (int round = 0; round < 200; ++round) {
+        TestModel model;
+        model.SetRect(0, 0, 300, 200);
+        int runs = 1 + static_cast<int>(next(6));
+        for (int run = 0; run < runs; ++run) {
+            RichStyle style;
+            style.face = MakeSharedString(faces[next(3)]);
+            style.size = 50 + static_cast<int>(next(200));
+            style.textColour = next(0x1000000);
+            style.transparentBackground = static_cast<int>(next(2));
+            style.backgroundColour = next(0x1000000);
+            style.bold = static_cast<int>(next(2));
+            style.italic = static_cast<int>(next(2));
+            style.strikeout = static_cast<int>(next(2));
+            style.underline = static_cast<int>(next(2));
+            if (next(3) == 0)
+                style.link = MakeSharedString(L"http://site/" + std::to_wstring(run));
+            std::wstring text;
+            int length = 1 + static_cast<int>(next(8));
+            for (int i = 0; i < length; ++i)
+                text += tokens[next(sizeof tokens / sizeof tokens[0])];
+            model.InsertText(text, model.GetCount(), style);
+        }
+        TestModel copy;
+        copy.SetRect(0, 0, 300, 200);
+        copy.SetHtml(model.ExportHtml());
+        ASSERT_EQ(Characters(copy), Characters(model)) << round;
+        for (int i = 0; i < model.GetCount(); ++i) {
+            const RichElement& a = *model.Elements()[i];
+            const RichElement& b = *copy.Elements()[i];
+            EXPECT_EQ(b.textColour, a.textColour) << round << ":" << i;
+            EXPECT_EQ(b.transparentBackground, a.transparentBackground) << round << ":" << i;
+            if (!a.transparentBackground) {
+                EXPECT_EQ(b.backgroundColour, a.backgroundColour) << round << ":" << i;
+            }
+            EXPECT_EQ(b.bold, a.bold) << round << ":" << i;
+            EXPECT_EQ(b.italic, a.italic) << round << ":" << i;
+            EXPECT_EQ(b.strikeout, a.strikeout) << round << ":" << i;
+            EXPECT_EQ(b.underline, a.underline) << round << ":" << i;
+            EXPECT_EQ(b.size, a.size / 10 * 10) << round << ":" << i;
+            EXPECT_TRUE(SameText(b.face, a.face)) << round << ":" << i;
+            EXPECT_TRUE(SameText(b.link, a.link)) << round << ":" << i;
+        }
+    }
+}
+
 TEST(HexToColour, SwapsRedAndBlue)
 {
     EXPECT_EQ(HexToColour(L"0000FF"), 0x00FF0000u);
