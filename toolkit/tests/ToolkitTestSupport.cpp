@@ -1,5 +1,8 @@
 #include "ToolkitTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "AlphaSurface.h"
 #include "TestSupport.h"
 
@@ -102,4 +105,25 @@ uint32_t Alpha(uint32_t pixel)
 uint32_t Rgb(uint32_t pixel)
 {
     return pixel & 0xFFFFFF;
+}
+
+uint32_t Over(uint32_t picture, uint32_t background)
+{
+    const uint32_t alpha = Alpha(picture);
+    uint32_t out = 0xFF000000;
+    for (int shift : {0, 8, 16}) {
+        const uint32_t channel =
+            ((picture >> shift) & 0xFF) + ((background >> shift) & 0xFF) * (255 - alpha) / 255;
+        out |= std::min<uint32_t>(channel, 255) << shift;
+    }
+    return out;
+}
+
+bool NearPixel(uint32_t a, uint32_t b)
+{
+    for (int shift : {0, 8, 16, 24}) {
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2)
+            return false;
+    }
+    return true;
 }

@@ -25,3 +25,8 @@ POINT CentreOf(HWND hwnd);
 
 uint32_t Alpha(uint32_t pixel);
 uint32_t Rgb(uint32_t pixel);
+
+// A premultiplied picture pixel blended over an opaque background, as AlphaBlend does.
+uint32_t Over(uint32_t picture, uint32_t background);
+// Channels within 2 of each other (AlphaBlend rounds).
+bool NearPixel(uint32_t a, uint32_t b);

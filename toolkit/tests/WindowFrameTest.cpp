@@ -90,27 +90,6 @@ TEST_F(WindowFrame, TheTitleIsBlackTenPixelsIntoTheCaption)
     EXPECT_GT(black, 0);
 }
 
-// A premultiplied picture pixel blended over an opaque background, as AlphaBlend does.
-uint32_t Over(uint32_t picture, uint32_t background)
-{
-    const uint32_t alpha = Alpha(picture);
-    uint32_t out = 0xFF000000;
-    for (int shift : {0, 8, 16}) {
-        const uint32_t channel = ((picture >> shift) & 0xFF) + ((background >> shift) & 0xFF) * (255 - alpha) / 255;
-        out |= std::min<uint32_t>(channel, 255) << shift;
-    }
-    return out;
-}
-
-bool Near(uint32_t a, uint32_t b)
-{
-    for (int shift : {0, 8, 16, 24}) {
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2)
-            return false;
-    }
-    return true;
-}
-
 TEST_F(WindowFrame, TitleButtonsShowTheirPicturesOverTheCaption)
 {
     ASSERT_TRUE(w.Open());
@@ -124,7 +103,7 @@ TEST_F(WindowFrame, TitleButtonsShowTheirPicturesOverTheCaption)
         ASSERT_EQ(pixels.size(), 400u);
         for (int i = 0; i < 400; ++i) {
             const uint32_t drawn = w.BackPixel(button.left + i % 20, 14 + i / 20);
-            EXPECT_TRUE(Near(drawn, Over(pixels[i], CaptionPixel)))
+            EXPECT_TRUE(NearPixel(drawn, Over(pixels[i], CaptionPixel)))
                 << button.id << " at " << i % 20 << "," << i / 20 << ": " << std::hex << drawn;
         }
     }
