@@ -45,11 +45,10 @@ void PressEnterInBox(HWND box)
     ::PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// A press and a release posted to the button's queue.
 void ClickChild(HWND child)
 {
-    ::PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const POINT centre = CentreOf(child);
+    ClickAt(centre.x, centre.y);
 }
 
 class Owner : public CWindowImpl<Owner> {};
