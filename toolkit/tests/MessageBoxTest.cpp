@@ -214,6 +214,12 @@ TEST_F(BoxLayout, OneButtonSpansTheBodyLessSeventyPixelsOnEachSide)
         EXPECT_EQ(bounds.right, content.right - 30);
         EXPECT_EQ(bounds.bottom, content.bottom - 40);
         EXPECT_GT(box.textLayout.lines.size(), 1u) << "the long message wraps";
+        EXPECT_LT(box.textLayout.lines.size(), 5u);
+        for (const MessageTextLayout::Cell& cell : box.textLayout.cells) {
+            EXPECT_GE(cell.x, bounds.left);
+            EXPECT_LT(cell.x + cell.width, bounds.right) << "no cell touches the right edge";
+        }
+        EXPECT_GT(box.textLayout.lines[0].last, 10u) << "a line holds many characters";
         EXPECT_EQ(box.BackPixel(content.left + 1, content.top + 1), 0xFFFFBA00u);
         SaveBackBuffer(box, L"message-box-one-button");
     });
