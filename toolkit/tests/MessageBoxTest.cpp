@@ -139,6 +139,54 @@ TEST(ShowMessageBox, AWorkerThreadWithoutOwnerGetsOneForTheFirstButton)
     EXPECT_EQ(second, 1);
 }
 
+// Counts the WM_APP messages it receives.
+class Receiver : public CWindowImpl<Receiver> {
+public:
+    int received = 0;
+    bool HandleMessage(HWND, UINT message, WPARAM, LPARAM, LRESULT&, DWORD) override
+    {
+        received += message == WM_APP;
+        return false;
+    }
+};
+
+TEST(ShowMessageBox, AMessagePostedRightAfterTheAnswerStillReachesItsWindow)
+{
+    Receiver receiver;
+    ASSERT_TRUE(receiver.Create(nullptr, RECT{0, 0, 50, 50}, L"receiver", WS_POPUP));
+    HWND target = receiver.window;
+    std::thread driver([target] {
+        HWND box = WaitForBox(L"顺序");
+        ::Sleep(200);
+        // The answer and then, next in the queue, a message for another window.
+        ::PostMessageW(box, WM_COMMAND, 1, 0);
+        ::PostMessageW(target, WM_APP, 0, 0);
+    });
+    EXPECT_EQ(ShowMessageBox(L"文字", nullptr, L"顺序", L"确定", L""), 1);
+    driver.join();
+    PumpMessages(100);
+    EXPECT_EQ(receiver.received, 1);
+}
+
+TEST(ShowMessageBox, AQuitRequestEndsTheBoxAndReachesTheOuterLoop)
+{
+    Owner owner;
+    ASSERT_TRUE(owner.Create(nullptr, RECT{100, 100, 700, 600}, L"owner", WS_POPUP | WS_VISIBLE));
+    const DWORD mainThread = ::GetCurrentThreadId();
+    std::thread driver([mainThread] {
+        WaitForBox(L"退出");
+        ::Sleep(200);
+        ::PostThreadMessageW(mainThread, WM_QUIT, 7, 0);
+    });
+    EXPECT_EQ(ShowMessageBox(L"文字", owner.window, L"退出", L"确定", L""), 0);
+    driver.join();
+    EXPECT_TRUE(::IsWindowEnabled(owner.window));
+    EXPECT_EQ(::FindWindowW(L"#32770", L"退出"), nullptr);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
 // Layout of a box, read while it is up.
 class BoxLayout : public testing::Test {
 protected:
