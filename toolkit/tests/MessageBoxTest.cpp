@@ -58,16 +58,23 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButton)
+TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButtonAndEscapeNothing)
 {
     MoveMouseTo(1200, 780);
-    std::thread driver([] {
+    bool aliveAfterEscape = false;
+    std::thread driver([&aliveAfterEscape] {
         HWND box = WaitForBox(L"主线程");
         ::Sleep(200);
+        GUITHREADINFO info{sizeof info};
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
+        ::PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
+        ::Sleep(200);
+        aliveAfterEscape = ::IsWindow(box) != FALSE;
         PressEnterInBox(box);
     });
     const int result = ShowMessageBox(L"安装路径无效，请重新选择。", nullptr, L"主线程", L"确定", L"");
     driver.join();
+    EXPECT_TRUE(aliveAfterEscape) << "Escape does nothing";
     EXPECT_EQ(result, 1);
 }
 
