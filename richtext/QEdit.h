@@ -15,6 +15,10 @@
 // control answers WM_GETTEXT and WM_GETTEXTLENGTH with its plain text.
 class CQEdit : public CQCtrlBase, public CRichDraw {
 public:
+    // The control's window and focus, not the engine's.
+    using CQCtrlBase::window;
+    using CQCtrlBase::HasFocus;
+
     CQEdit() = default;
 
     // Creates the child window and attaches the engine, editable, to the client area
