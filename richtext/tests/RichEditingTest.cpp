@@ -307,4 +307,50 @@ TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
     EXPECT_EQ(Text(), L"abc");
 }
 
+TEST_F(RichEditing, ADoubleClickSelectsTheCharacterBeforeTheCaret)
+{
+    Open(false);
+    TypeText(L"abcdef");
+    const RichElement& third = *w.edit.Elements()[2];
+    POINT point = ScreenPoint(w.edit.window, third.x + w.edit.HorizontalOffset() + third.width - 1,
+                              third.y + w.edit.VerticalOffset() + third.height / 2);
+    PumpMessages(::GetDoubleClickTime() + 100);
+    MoveMouseTo(point.x, point.y);
+    PressMouse();
+    ReleaseMouse();
+    PressMouse();
+    ReleaseMouse();
+    PumpMessages(150);
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"c");
+}
+
+TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
+{
+    Open(true);
+    std::wstring lines;
+    for (int i = 0; i < 20; ++i)
+        lines += L"line\r\n";
+    w.edit.SetText(lines);
+    w.edit.SetDragScroll(true);
+    w.edit.SetReadOnly(true);
+    ASSERT_EQ(w.edit.VerticalOffset(), 0);
+
+    POINT from = ScreenPoint(w.edit.window, 50, 20);
+    MoveMouseTo(from.x, from.y);
+    PressMouse();
+    PumpMessages(50);
+    for (int step = 1; step <= 6; ++step) {
+        MoveMouseTo(from.x, from.y + 5 * step);
+        PumpMessages(30);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.VerticalOffset() > 0; }, 2000));
+    // Pulled down by 1.5 times the movement, at most 30 percent of the height.
+    EXPECT_LE(w.edit.VerticalOffset(), w.editHeight * 3 / 10);
+    ReleaseMouse();
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.VerticalOffset() == 0; }, 3000));
+    PumpMessages(100);
+    EXPECT_EQ(w.edit.VerticalOffset(), 0);
+}
+
 }  // namespace
