@@ -325,6 +325,31 @@ TEST_F(RichEditing, ADoubleClickSelectsTheCharacterBeforeTheCaret)
     EXPECT_EQ(ClipboardText(), L"c");
 }
 
+TEST_F(RichEditing, DraggingPastTheLeftEdgeScrollsASingleLineAndSelects)
+{
+    Open(false);
+    w.edit.SetText(std::wstring(150, L'w'));
+    w.edit.SetCaretIndex(150, false);
+    const int scrolled = w.edit.HorizontalOffset();
+    ASSERT_LT(scrolled, 0);
+
+    POINT inside = ScreenPoint(w.edit.window, 40, w.editHeight / 2);
+    MoveMouseTo(inside.x, inside.y);
+    PressMouse();
+    PumpMessages(80);
+    const int anchor = w.edit.CaretIndex();
+    POINT outside = ScreenPoint(w.edit.window, -15, w.editHeight / 2);
+    MoveMouseTo(outside.x, outside.y);
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.HorizontalOffset() > scrolled; }, 3000));
+    ReleaseMouse();
+    // The button is released outside the field; the drag timer notices.
+    EXPECT_TRUE(PumpUntil([&] { return !w.edit.IsDragging(); }, 3000));
+    EXPECT_LT(w.edit.CaretIndex(), anchor);
+    EXPECT_TRUE(w.edit.HasSelection());
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText().size(), static_cast<size_t>(anchor - w.edit.CaretIndex()));
+}
+
 TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
 {
     Open(true);
