@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "EditTestWindow.h"
@@ -348,6 +349,58 @@ TEST_F(RichEditing, DraggingPastTheLeftEdgeScrollsASingleLineAndSelects)
     EXPECT_TRUE(w.edit.HasSelection());
     PressControlKey('C');
     EXPECT_EQ(ClipboardText().size(), static_cast<size_t>(anchor - w.edit.CaretIndex()));
+}
+
+TEST_F(RichEditing, TheMouseOverTheTextShowsTheTextCursor)
+{
+    Open(false);
+    POINT inside = ScreenPoint(w.edit.window, 30, w.editHeight / 2);
+    MoveMouseTo(inside.x, inside.y);
+    PumpMessages(100);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_IBEAM));
+}
+
+// A host window with a vertical scroll bar; the scroll codes are handed to the engine as
+// a host's WM_VSCROLL handler would.
+TEST(RichEditingScrollBar, ScrollBarCodesMoveTheTextWithinItsHeight)
+{
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VSCROLL | WS_VISIBLE, 50, 50,
+                                  200, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(host);
+    {
+        CRichDraw engine;
+        engine.Attach(host);
+        engine.SetVerticalScrollBar(true);
+        RECT client{};
+        ::GetClientRect(host, &client);
+        engine.SetRect(2, 0, client.right - 2, client.bottom);
+        std::wstring lines;
+        for (int i = 0; i < 30; ++i)
+            lines += L"line\r\n";
+        engine.SetText(lines);
+        const int line = engine.DefaultLineHeight();
+        const int page = client.bottom;
+        const int lowest = engine.ContentHeight() - page + 1;
+        ASSERT_GT(lowest, 3 * page);
+        ASSERT_LT(lowest, 4 * page);
+        struct Case {
+            int code;
+            int position;
+        };
+        const Case cases[] = {
+            {SB_LINEDOWN, line},         {SB_LINEDOWN, 2 * line}, {SB_LINEUP, line},
+            {SB_LINEUP, 0},              {SB_LINEUP, 0},          {SB_PAGEDOWN, page},
+            {SB_PAGEUP, 0},              {SB_PAGEDOWN, page},     {SB_PAGEDOWN, 2 * page},
+            {SB_PAGEDOWN, 3 * page},     {SB_PAGEDOWN, lowest},   {SB_ENDSCROLL, lowest},
+        };
+        for (const Case& c : cases) {
+            engine.OnVScroll(c.code);
+            EXPECT_EQ(::GetScrollPos(host, SB_VERT), c.position) << c.code;
+            int expectedOffset = std::max(-c.position, page - engine.ContentHeight());
+            EXPECT_EQ(engine.VerticalOffset(), expectedOffset) << c.code;
+        }
+    }
+    ::DestroyWindow(host);
 }
 
 TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
