@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "EditTestWindow.h"
+#include "FixedMeasurer.h"
 #include "TestSupport.h"
 #include "ToolkitTestSupport.h"
 
@@ -54,6 +56,46 @@ TEST_F(RichEditing, UndoTakesTypedWordsBackAndRedoRestoresThemStepByStep)
     PressControlKey('Y');
     EXPECT_EQ(Text(), L"abc def");
     EXPECT_EQ(w.edit.CaretIndex(), 7);
+}
+
+// Without a window: the grouping of undo steps alone.
+TEST(RichEditingUndo, TypingElsewhereStartsANewUndoStep)
+{
+    struct Case {
+        const wchar_t* description;
+        std::function<void(TestModel&)> edit;
+        const wchar_t* afterOneUndo;
+    };
+    auto type = [](TestModel& model, const std::wstring& text) {
+        for (wchar_t c : text)
+            model.TypeCharacter(c);
+    };
+    const Case cases[] = {
+        {L"one word", [&](TestModel& m) { type(m, L"abc"); }, L""},
+        {L"after a space", [&](TestModel& m) { type(m, L"ab cd"); }, L"ab "},
+        {L"after a caret move",
+         [&](TestModel& m) {
+             type(m, L"ab");
+             m.SetCaretIndex(0, false);
+             type(m, L"x");
+         },
+         L"ab"},
+        {L"after a line break",
+         [&](TestModel& m) {
+             type(m, L"ab");
+             m.InsertLineBreak();
+             type(m, L"cd");
+         },
+         L"ab\r\n"},
+    };
+    for (const Case& c : cases) {
+        TestModel model;
+        model.SetText(L"");
+        model.SetRect(0, 0, 300, 100);
+        c.edit(model);
+        model.Undo();
+        EXPECT_EQ(Characters(model), c.afterOneUndo) << c.description;
+    }
 }
 
 TEST_F(RichEditing, UndoOfBackspaceBringsTheCharacterBack)
