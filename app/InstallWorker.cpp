@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int SetupPackageId = 214;
-
 BOOL CALLBACK AnswerSecondButton(HWND box, LPARAM)
 {
     ::PostMessageW(box, WM_COMMAND, 2, 0);
@@ -92,6 +90,6 @@ void InstallWorker::Run()
         return;
     }
     Progress(ProgressCopying);
-    inputs.removeExtractedFiles = [&extracted] { RemoveExtractedFiles(extracted); };
+    inputs.removeExtractedFiles = [&extracted] { extracted.RemoveRecorded(); };
     RunInstallSteps(inputs, *this, installDir);
 }
