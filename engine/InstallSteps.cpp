@@ -6,7 +6,8 @@
 
 #include "InstallPath.h"
 #include "ProgressCodes.h"
-#include "ReminderConversion.h"
+#include "Reminders.h"
+#include "Shortcuts.h"
 #include "SystemIntegration.h"
 #include "TemplateConversion.h"
 
@@ -222,7 +223,7 @@ void InstallRun::Register()
     const std::wstring application = target + L"Pinvora.exe";
     if (inputs.autostart)
         SetAutostart(application);
-    WriteUninstallEntry(application, target + L"卸载Tessamo.exe", GetFileVersionText(application));
+    WriteUninstallEntry(application, target + L"卸载Tessamo.exe", GetFileVersionText(application).value_or(L""));
     observer.Progress(ProgressCleaningUp);
 }
 

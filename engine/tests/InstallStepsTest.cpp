@@ -237,8 +237,8 @@ TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversio
     ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
     ::CreateDirectoryW(target.c_str(), nullptr);
     ASSERT_TRUE(WriteBytesFile(target + L"data.dat",
-                               "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.5\"><notes/>"
-                               "<remind time=\"100\" type=\"1\" info=\"x\"><![CDATA[hi]]></remind></config>"));
+                               "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.5\"><notes><note>"
+                               "<remind time=\"100\" type=\"1\" info=\"x\"><![CDATA[hi]]></remind></note></notes></config>"));
     ASSERT_TRUE(WriteBytesFile(target + L"Pinvora.exe", "running"));
     HANDLE running = ::CreateFileW((target + L"Pinvora.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                    nullptr);

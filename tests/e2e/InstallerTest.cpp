@@ -47,8 +47,8 @@ HWND WaitForApplicationWindow(DWORD milliseconds = 20000)
 }
 
 const char* const OldReminderData =
-    "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.5\"><notes/>"
-    "<remind time=\"1700000000\" type=\"1\" info=\"note\"><![CDATA[买菜]]></remind></config>";
+    "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.5\"><notes><note>"
+    "<remind time=\"1700000000\" type=\"1\" info=\"note\"><![CDATA[买菜]]></remind></note></notes></config>";
 
 TEST(Installer, FreshInstallationWithDefaultsThenStartsTheApplication)
 {
