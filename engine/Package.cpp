@@ -1,0 +1,158 @@
+#include "Package.h"
+
+#include "PackageFormat.h"
+
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle(handle) {}
+    ~FileHandle()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+// The stored names are GBK whatever the system's ANSI code page is. Nothing for bytes
+// that are not valid GBK.
+std::optional<std::wstring> DecodeGbkName(const std::string& bytes)
+{
+    const int length = ::MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(),
+                                             static_cast<int>(bytes.size()), nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring text(length, L'\0');
+    ::MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                          text.data(), length);
+    return text;
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates every missing folder of `folder`, outermost first. The search for the first
+// split point starts at index 4, past a drive root such as "C:\".
+bool CreateFolderChain(const std::wstring& folder, ExtractionRecord& record)
+{
+    size_t split = folder.size() > 4 ? folder.find(L'\\', 4) : std::wstring::npos;
+    while (!IsFolder(folder)) {
+        const std::wstring prefix = folder.substr(0, split);
+        if (!IsFolder(prefix)) {
+            if (!::CreateDirectoryW(prefix.c_str(), nullptr))
+                return false;
+            record.AddFolder(prefix);
+        }
+        if (split == std::wstring::npos)
+            break;
+        split = folder.find(L'\\', split + 1);
+    }
+    return true;
+}
+
+// Replaces `path` with `length` bytes. A file that cannot be opened is left as it is;
+// one that cannot be written whole is removed rather than left truncated.
+void WritePayload(const std::wstring& path, const uint8_t* payload, size_t length,
+                  ExtractionRecord& record)
+{
+    bool whole = false;
+    {
+        FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid())
+            return;
+        DWORD written = 0;
+        whole = length == 0 || (::WriteFile(file.Get(), payload, static_cast<DWORD>(length),
+                                            &written, nullptr) &&
+                                written == length);
+    }
+    if (!whole) {
+        ::DeleteFileW(path.c_str());
+        return;
+    }
+    record.AddFile(path);
+}
+
+} // namespace
+
+std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* type, HMODULE module)
+{
+    if (!module)
+        module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!found)
+        return std::nullopt;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    if (!loaded)
+        return std::nullopt;
+    const auto* data = static_cast<const uint8_t*>(::LockResource(loaded));
+    const DWORD size = ::SizeofResource(module, found);
+    std::optional<std::vector<uint8_t>> bytes;
+    if (data)
+        bytes.emplace(data, data + size);
+    ::FreeResource(loaded);
+    return bytes;
+}
+
+bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
+                   ExtractionRecord& record)
+{
+    const std::optional<std::vector<PackageEntry>> entries = ParsePackage(bytes, size);
+    if (!entries)
+        return false;
+
+    std::vector<std::wstring> names;
+    for (const PackageEntry& entry : *entries) {
+        std::optional<std::wstring> name = DecodeGbkName(entry.name);
+        if (!name || !IsSafeEntryName(*name))
+            return false;
+        names.push_back(std::move(*name));
+    }
+
+    for (size_t i = 0; i < entries->size(); ++i) {
+        const std::wstring path = targetDir + names[i];
+        if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
+            return false;
+        const PackageEntry& entry = (*entries)[i];
+        WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record);
+    }
+    return true;
+}
+
+std::wstring ExtractionDirectory()
+{
+    std::wstring module(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+        if (length < module.size()) {
+            module.resize(length);
+            break;
+        }
+        module.resize(module.size() * 2);
+    }
+    return module.substr(0, module.rfind(L'\\')) + L"\\temp";
+}
+
+bool ExtractSetupPackage(int resourceId, std::wstring& errorText, ExtractionRecord& record)
+{
+    const std::optional<std::vector<uint8_t>> package = LoadResourceBytes(resourceId, SetupPackageType);
+    if (!package) {
+        errorText = L"读取资源失败";
+        return false;
+    }
+    if (!UnpackEntries(package->data(), package->size(), ExtractionDirectory(), record)) {
+        errorText = L"解压资源失败";
+        return false;
+    }
+    return true;
+}

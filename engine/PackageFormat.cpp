@@ -1,0 +1,129 @@
+#include "PackageFormat.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr char OpeningTag[] = "<#_this_is_tag_#>";
+constexpr char NameKeyword[] = "name:";
+constexpr char LengthKeyword[] = "length:";
+constexpr char ClosingTag[] = "</#_this_is_tag_#>";
+
+template <size_t N>
+constexpr size_t TextLength(const char (&)[N])
+{
+    return N - 1;
+}
+
+// Position of `needle` in [from, end) of `text`, or `end` when it is not there.
+template <size_t N>
+size_t Find(const uint8_t* text, size_t from, size_t end, const char (&needle)[N])
+{
+    const uint8_t* found = std::search(text + from, text + end, needle, needle + TextLength(needle));
+    return static_cast<size_t>(found - text);
+}
+
+template <size_t N>
+bool StartsWith(const uint8_t* text, size_t at, size_t end, const char (&prefix)[N])
+{
+    return end - at >= TextLength(prefix) && std::memcmp(text + at, prefix, TextLength(prefix)) == 0;
+}
+
+std::optional<size_t> ParseDigits(const uint8_t* text, size_t length)
+{
+    if (length == 0 || length > EntryFieldLimit)
+        return std::nullopt;
+    size_t value = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        const size_t digit = text[i] - '0';
+        if (value > (std::numeric_limits<size_t>::max() - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, size_t offset)
+{
+    if (!bytes || offset >= size)
+        return std::nullopt;
+    // Every search stays inside the window and the package.
+    const size_t end = offset + std::min(EntryHeaderWindow, size - offset);
+
+    size_t at = offset;
+    if (!StartsWith(bytes, at, end, OpeningTag))
+        return std::nullopt;
+    at += TextLength(OpeningTag);
+    if (!StartsWith(bytes, at, end, NameKeyword))
+        return std::nullopt;
+    const size_t nameStart = at + TextLength(NameKeyword);
+
+    // The name runs up to the single separator byte before "length:".
+    const size_t lengthKeyword = Find(bytes, nameStart, end, LengthKeyword);
+    if (lengthKeyword == end || lengthKeyword < nameStart + 2 || bytes[lengthKeyword - 1] != ' ')
+        return std::nullopt;
+    const size_t nameLength = lengthKeyword - 1 - nameStart;
+    if (nameLength > EntryFieldLimit)
+        return std::nullopt;
+
+    const size_t digitsStart = lengthKeyword + TextLength(LengthKeyword);
+    const size_t closingTag = Find(bytes, digitsStart, end, ClosingTag);
+    if (closingTag == end)
+        return std::nullopt;
+    const std::optional<size_t> length = ParseDigits(bytes + digitsStart, closingTag - digitsStart);
+    if (!length)
+        return std::nullopt;
+
+    PackageEntry entry;
+    entry.name.assign(reinterpret_cast<const char*>(bytes + nameStart), nameLength);
+    entry.payloadOffset = closingTag + TextLength(ClosingTag);
+    entry.payloadLength = *length;
+    if (entry.payloadLength > size - entry.payloadOffset)
+        return std::nullopt;
+    return entry;
+}
+
+std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size)
+{
+    if (!bytes || size == 0)
+        return std::nullopt;
+    std::vector<PackageEntry> entries;
+    size_t offset = 0;
+    while (offset < size) {
+        std::optional<PackageEntry> entry = ParseEntryHeader(bytes, size, offset);
+        if (!entry)
+            return std::nullopt;
+        // Every header is at least one byte long, so the offset always moves on.
+        offset = entry->payloadOffset + entry->payloadLength;
+        entries.push_back(std::move(*entry));
+    }
+    return entries;
+}
+
+bool IsSafeEntryName(const std::wstring& name)
+{
+    if (name.size() < 2 || name[0] != L'\\')
+        return false;
+    size_t segmentStart = 1;
+    while (true) {
+        const size_t segmentEnd = std::min(name.find(L'\\', segmentStart), name.size());
+        const std::wstring segment = name.substr(segmentStart, segmentEnd - segmentStart);
+        if (segment.empty() || segment == L"." || segment == L"..")
+            return false;
+        if (segment.back() == L'.' || segment.back() == L' ')
+            return false;
+        for (wchar_t c : segment) {
+            if (c < 0x20 || c == L':' || c == L'/')
+                return false;
+        }
+        if (segmentEnd == name.size())
+            return true;
+        segmentStart = segmentEnd + 1;
+    }
+}

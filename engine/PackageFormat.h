@@ -1,0 +1,39 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The setup package: entries laid end to end, each a text header followed by its raw
+// payload. Header, byte for byte:
+//   <#_this_is_tag_#>name:NAME length:DIGITS</#_this_is_tag_#>
+// NAME is the file's path below the extraction folder, in code page 936, starting with
+// a backslash. There is no index, padding, checksum or trailer.
+
+// One entry as found in a package; the payload stays in the package's buffer.
+struct PackageEntry {
+    std::string name; // as stored: code page 936 bytes
+    size_t payloadOffset = 0;
+    size_t payloadLength = 0;
+};
+
+// A header and everything before its payload must fit in this many bytes.
+constexpr size_t EntryHeaderWindow = 500;
+// Longest name text and longest length text.
+constexpr size_t EntryFieldLimit = 259;
+
+// Reads the header of the entry that starts at `offset`. Nothing when no well-formed
+// header starts exactly there, when it does not fit the header window or the package,
+// or when its payload runs past the end of the package.
+std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, size_t offset);
+
+// Every entry of a package, in order. Nothing when the package is empty or any entry is
+// malformed: a package is taken whole or not at all.
+std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size);
+
+// Whether a decoded entry name stays inside the extraction folder: a leading backslash,
+// then one or more non-empty segments, none of them "." or "..", no drive letter or
+// stream (':'), no forward slash, no control characters, and no segment ending in a dot
+// or space (Windows would strip those and could turn "..." into a parent reference).
+bool IsSafeEntryName(const std::wstring& name);

@@ -1,0 +1,173 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "Package.h"
+#include "PackageBytes.h"
+#include "TestSupport.h"
+
+namespace {
+
+// GBK bytes of the stored names "\使用说明.txt" and "\卸载Tessamo.exe".
+const std::string ManualName = "\\\xca\xb9\xd3\xc3\xcb\xb5\xc3\xf7.txt";
+const std::string UninstallerName = "\\\xd0\xb6\xd4\xd8Tessamo.exe";
+
+class Unpacking : public testing::Test {
+protected:
+    // The extraction folder, not created yet, inside a throwaway folder.
+    std::wstring Target() const { return scratch.Path() + L"temp"; }
+
+    bool Unpack(const std::string& package)
+    {
+        return UnpackEntries(Bytes(package), package.size(), Target(), record);
+    }
+
+    ScopedTempDir scratch;
+    ExtractionRecord record;
+};
+
+TEST_F(Unpacking, WritesEveryEntryUnderItsChineseName)
+{
+    const std::string package = PackageEntryBytes("\\data.dat", "scrambled") +
+                                PackageEntryBytes("\\res\\one.png", "png bytes") +
+                                PackageEntryBytes(ManualName, "manual") +
+                                PackageEntryBytes(UninstallerName, "MZ");
+    ASSERT_TRUE(Unpack(package));
+
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\data.dat"), "scrambled");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\res\\one.png"), "png bytes");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\使用说明.txt"), "manual");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\卸载Tessamo.exe"), "MZ");
+}
+
+TEST_F(Unpacking, FirstEntryCreatesTheExtractionFolderAndRecordsIt)
+{
+    ASSERT_TRUE(Unpack(PackageEntryBytes("\\data.dat", "x") + PackageEntryBytes("\\sound\\a\\b.mid", "y")));
+
+    EXPECT_TRUE(FileExists(Target() + L"\\data.dat"));
+    const std::vector<std::wstring> folders{Target(), Target() + L"\\sound", Target() + L"\\sound\\a"};
+    EXPECT_EQ(record.Folders(), folders);
+    const std::vector<std::wstring> files{Target() + L"\\data.dat", Target() + L"\\sound\\a\\b.mid"};
+    EXPECT_EQ(record.Files(), files);
+}
+
+TEST_F(Unpacking, ZeroLengthEntryGivesAnEmptyFile)
+{
+    ASSERT_TRUE(Unpack(PackageEntryBytes("\\empty.txt", "")));
+    EXPECT_TRUE(FileExists(Target() + L"\\empty.txt"));
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\empty.txt"), "");
+}
+
+TEST_F(Unpacking, SecondRunOverwritesOurFilesAndKeepsUnrelatedOnes)
+{
+    ASSERT_TRUE(Unpack(PackageEntryBytes("\\data.dat", "first")));
+    ASSERT_TRUE(WriteBytesFile(Target() + L"\\mine.txt", "user's"));
+
+    ExtractionRecord second;
+    const std::string package = PackageEntryBytes("\\data.dat", "second run");
+    ASSERT_TRUE(UnpackEntries(Bytes(package), package.size(), Target(), second));
+
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\data.dat"), "second run");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\mine.txt"), "user's");
+    EXPECT_TRUE(second.Folders().empty());
+}
+
+TEST_F(Unpacking, LockedFileIsSkippedAndTheRestIsWritten)
+{
+    ASSERT_TRUE(Unpack(PackageEntryBytes("\\Pinvora.exe", "old")));
+    HANDLE locked = ::CreateFileW((Target() + L"\\Pinvora.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+
+    ExtractionRecord second;
+    const std::string package = PackageEntryBytes("\\Pinvora.exe", "new") + PackageEntryBytes("\\data.dat", "d");
+    const bool unpacked = UnpackEntries(Bytes(package), package.size(), Target(), second);
+    ::CloseHandle(locked);
+
+    EXPECT_TRUE(unpacked);
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\Pinvora.exe"), "old");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\data.dat"), "d");
+    EXPECT_EQ(second.Files(), std::vector<std::wstring>{Target() + L"\\data.dat"});
+}
+
+TEST_F(Unpacking, FolderThatCannotBeCreatedStopsTheExtraction)
+{
+    ASSERT_TRUE(::CreateDirectoryW(Target().c_str(), nullptr));
+    ASSERT_TRUE(WriteBytesFile(Target() + L"\\res", "a file where a folder should be"));
+
+    EXPECT_FALSE(Unpack(PackageEntryBytes("\\data.dat", "d") + PackageEntryBytes("\\res\\a.png", "p")));
+    EXPECT_TRUE(FileExists(Target() + L"\\data.dat"));
+}
+
+TEST_F(Unpacking, RefusesMalformedPackagesAndWritesNothing)
+{
+    const std::string good = PackageEntryBytes("\\data.dat", "d");
+    const struct {
+        const char* what;
+        std::string package;
+    } cases[] = {
+        {"empty", ""},
+        {"no header", "not a package"},
+        {"payload past the end", good + "<#_this_is_tag_#>name:\\b length:50</#_this_is_tag_#>short"},
+        {"parent folder", good + PackageEntryBytes("\\..\\escaped.txt", "x")},
+        {"parent folder deeper down", PackageEntryBytes("\\res\\..\\..\\escaped.txt", "x")},
+        {"drive letter", PackageEntryBytes("\\C:\\escaped.txt", "x")},
+        {"second root", PackageEntryBytes("\\\\escaped.txt", "x")},
+        {"empty segment", PackageEntryBytes("\\res\\\\escaped.txt", "x")},
+        {"no leading backslash", PackageEntryBytes("escaped.txt", "x")},
+        {"not GBK", PackageEntryBytes("\\\x81\x20.txt", "x")},
+        {"NUL in the name", PackageEntryBytes(std::string("\\a\0b", 4), "x")},
+    };
+    for (const auto& c : cases) {
+        ExtractionRecord refused;
+        EXPECT_FALSE(UnpackEntries(Bytes(c.package), c.package.size(), Target(), refused)) << c.what;
+        EXPECT_TRUE(refused.Files().empty()) << c.what;
+        EXPECT_FALSE(FileExists(Target())) << c.what;
+        EXPECT_FALSE(FileExists(scratch.Path() + L"escaped.txt")) << c.what;
+    }
+    EXPECT_FALSE(UnpackEntries(nullptr, 10, Target(), record));
+}
+
+TEST(SetupPackage, LoadsTheResourceBytesExactly)
+{
+    const auto bytes = LoadResourceBytes(SetupPackageId, SetupPackageType);
+    ASSERT_TRUE(bytes);
+    const std::string expected = PackageEntryBytes("\\hello.txt", "hello") +
+                                 PackageEntryBytes("\\sub\\world.txt", "world");
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), expected);
+}
+
+TEST(SetupPackage, ExtractsIntoTempBesideTheProgram)
+{
+    wchar_t module[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring expected = module;
+    expected = expected.substr(0, expected.rfind(L'\\')) + L"\\temp";
+    ASSERT_EQ(ExtractionDirectory(), expected);
+
+    std::wstring errorText = L"untouched";
+    ExtractionRecord record;
+    ASSERT_TRUE(ExtractSetupPackage(SetupPackageId, errorText, record));
+    EXPECT_EQ(errorText, L"untouched");
+    EXPECT_EQ(ReadBytesFile(expected + L"\\hello.txt"), "hello");
+    EXPECT_EQ(ReadBytesFile(expected + L"\\sub\\world.txt"), "world");
+    EXPECT_TRUE(record.RemoveRecorded());
+}
+
+TEST(SetupPackage, ReportsAMissingResourceAsUnreadable)
+{
+    std::wstring errorText;
+    ExtractionRecord record;
+    EXPECT_FALSE(ExtractSetupPackage(SetupPackageId + 100, errorText, record));
+    EXPECT_EQ(errorText, L"读取资源失败");
+}
+
+TEST(SetupPackage, ReportsAMalformedResourceAsUnpackFailure)
+{
+    std::wstring errorText;
+    ExtractionRecord record;
+    EXPECT_FALSE(ExtractSetupPackage(SetupPackageId + 1, errorText, record));
+    EXPECT_EQ(errorText, L"解压资源失败");
+    EXPECT_TRUE(record.Files().empty());
+}
+
+} // namespace

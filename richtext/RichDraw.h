@@ -1,0 +1,77 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+#include "GdiMeasurer.h"
+#include "RichModel.h"
+
+// The rich text engine on a window it does not own: GDI measuring, painting into the
+// host's device context, the caret and its blink. The host paints the background, then
+// calls Paint, and forwards focus and timer messages.
+class CRichDraw : public CRichModel {
+public:
+    static constexpr UINT_PTR DragTimer = 1000;
+    static constexpr UINT_PTR BlinkTimer = 1002;
+    static constexpr UINT BlinkMilliseconds = 500;
+    static constexpr COLORREF SelectionColour = 0x00C56A31;
+
+    CRichDraw();
+    ~CRichDraw() override;
+
+    // Takes the window's client area, inset by 2 pixels left and right, as the text
+    // rectangle.
+    void Attach(HWND host);
+    HWND Window() const { return window; }
+
+    // Paints into `dc`; pictures are blitted through the host's memory context
+    // `bitmapDc`.
+    void Paint(HDC dc, HDC bitmapDc);
+
+    // Takes over `bitmap` when it is a bitmap and the document has room; false
+    // otherwise, and the caller keeps it.
+    bool InsertImage(HBITMAP bitmap);
+    bool InsertImage(HBITMAP bitmap, const std::wstring& path, const std::wstring& link);
+
+    void SetReadOnly(bool flag);
+    bool IsReadOnly() const { return readOnly; }
+    void SetDragScroll(bool flag) { dragScroll = flag; }
+    void SetInteractive(bool flag) { interactive = flag; }
+
+    void OnFocusGained();
+    void OnFocusLost();
+    void StopBlink();
+    // True when the timer was the engine's.
+    bool OnTimer(UINT_PTR id);
+    void MoveCaret(int x, int y, int height) override;
+
+    int BlinkPhase() const { return blinkPhase; }
+    bool HasSystemCaret() const { return caretCreated; }
+    POINT CaretWindowPosition() const { return {caretX, caretY}; }
+    int CaretHeight() const { return caretHeight; }
+    const LOGFONTW& DefaultLogFont() const;
+
+protected:
+    bool HasWindow() const override { return window != nullptr; }
+    void InvalidateView(bool erase) override;
+    void UpdateScrollRange() override;
+    void UpdateScrollPosition() override;
+    BitmapRef ScaleImage(const BitmapRef& source, SIZE sourceSize, SIZE displaySize) override;
+    SIZE ImageSize(const BitmapRef& source) const override;
+
+private:
+    bool CaretFrozen() const { return readOnly && dragScroll; }
+    // Elements wholly outside the text rectangle are skipped.
+    bool MayBeVisible(const RichElement& element) const;
+    bool HasFocus() const { return window && ::GetFocus() == window; }
+    void StartBlink();
+
+    HWND window = nullptr;
+    int caretX = 0;
+    int caretY = 0;
+    int caretHeight = 0;
+    int blinkPhase = 0;
+    bool caretCreated = false;
+};
+
+// A screen-compatible copy of `source` stretched to `size` in halftone mode.
+HBITMAP StretchBitmapHalftone(HBITMAP source, SIZE sourceSize, SIZE size);

@@ -1,0 +1,7 @@
+#include "RichElement.h"
+
+const SharedString& DefaultFace()
+{
+    static const SharedString face = MakeSharedString(DefaultFaceName);
+    return face;
+}

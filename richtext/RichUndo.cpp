@@ -1,0 +1,27 @@
+#include "RichUndo.h"
+
+#include "RichElement.h"
+
+bool UndoRecord::IsWord() const
+{
+    if (kind != UndoInsert)
+        return false;
+    for (const RichElement* element : elements) {
+        if (element->IsImage() || element->IsLineBreak() || element->Is(L' '))
+            return false;
+    }
+    return true;
+}
+
+void UndoList::Append(UndoRecord record)
+{
+    records.resize(static_cast<size_t>(current + 1));
+    records.push_back(std::move(record));
+    current = static_cast<int>(records.size()) - 1;
+}
+
+void UndoList::Clear()
+{
+    records.clear();
+    current = -1;
+}
