@@ -1,6 +1,7 @@
 #include "RichDraw.h"
 
 #include "GdiHandles.h"
+#include "ImageResources.h"
 
 namespace {
 
@@ -199,6 +200,7 @@ CRichDraw::~CRichDraw()
     if (window && ::IsWindow(window)) {
         ::KillTimer(window, BlinkTimer);
         ::KillTimer(window, DragTimer);
+        ::KillTimer(window, SmoothScrollTimer);
     }
 }
 
@@ -258,6 +260,11 @@ BitmapRef CRichDraw::ScaleImage(const BitmapRef& source, SIZE sourceSize, SIZE d
                                            displaySize));
 }
 
+BitmapRef CRichDraw::CopyPicture(const BitmapRef& source)
+{
+    return OwnBitmap(CopyBitmap(static_cast<HBITMAP>(source.get())));
+}
+
 SIZE CRichDraw::ImageSize(const BitmapRef& source) const
 {
     BITMAP info{};
@@ -287,6 +294,7 @@ void CRichDraw::SetReadOnly(bool flag)
     } else {
         if (window)
             ::KillTimer(window, DragTimer);
+        dragging = false;
         StopBlink();
     }
     for (RichElement* element : elements)
@@ -346,6 +354,14 @@ void CRichDraw::StopBlink()
 
 bool CRichDraw::OnTimer(UINT_PTR id)
 {
+    if (id == DragTimer) {
+        OnDragTimer();
+        return true;
+    }
+    if (id == SmoothScrollTimer) {
+        OnSmoothScrollTimer();
+        return true;
+    }
     if (id != BlinkTimer)
         return false;
     blinkPhase ^= 1;

@@ -120,3 +120,17 @@ void ApplyImportTags(const CHtmlParser& parser, const ImportDefaults& defaults)
             ApplyLinkTag(parser, *tag);
     }
 }
+
+std::wstring MarkupPlainText(const std::wstring& markup)
+{
+    CHtmlParser parser;
+    parser.Parse(markup);
+    if (parser.GetObjects().empty())
+        return markup;
+    std::wstring text;
+    for (const auto& object : parser.GetObjects()) {
+        if (CHtmlParser::IsText(*object))
+            text += static_cast<const CHtmlText&>(*object).GetText();
+    }
+    return text;
+}

@@ -16,3 +16,7 @@ std::uint32_t HexToColour(const std::wstring& digits);
 // Gives the enclosed objects the meaning of every closed tag, in closing order, so an
 // enclosing font tag overrides whatever a nested one set.
 void ApplyImportTags(const CHtmlParser& parser, const ImportDefaults& defaults);
+
+// The characters that importing `markup` puts into a document, pictures left out:
+// mark-up without any content object is inserted as itself.
+std::wstring MarkupPlainText(const std::wstring& markup);

@@ -85,7 +85,49 @@ public:
     int ContentWidth() const { return contentWidth; }
     int DefaultLineHeight() const { return defaultLineHeight; }
     int LargestImageSide() const { return largestImageSide; }
-    const UndoList& Undo() const { return undo; }
+    const UndoList& UndoHistory() const { return undo; }
+
+    // Editing. Positions are element indices; x and y are window coordinates.
+    // The style a typed or pasted character takes: the nearest unlinked character
+    // before the caret, else after it; else the nearest linked one before it without
+    // its underline; else the engine defaults. Links are never inherited.
+    RichStyle TypingStyle() const;
+    // A typed character: control characters are ignored, and with digits-only
+    // everything but 0 to 9. Replaces the selection.
+    void TypeCharacter(wchar_t character);
+    // Bold, italic, strikeout or underline on the selected range: set on all when any
+    // element lacks it, else cleared on all.
+    void ToggleStyle(int RichElement::*attribute);
+    // Left, right, up or down with the selection rules; with `extend` the selection
+    // grows from its anchor instead.
+    void ArrowKey(int key, bool extend);
+    // Home or End: the caret's line start or end.
+    void CaretToLineEdge(bool end);
+    void Backspace();
+    void DeleteForward();
+    // Enter outside single-line mode, continuing a numbered list when auto-numbering.
+    void InsertLineBreak();
+    // The number of the last numbered line starting before the caret; -1 when none.
+    int CurrentListNumber() const;
+    // Walks the lines after the caret numbered `start`, `start` + 1, ... and moves each
+    // number one up or down; stops at the first line that breaks the sequence.
+    void Renumber(int start, bool up);
+    // The index at a window point (-1 without lines); a character counts as passed
+    // from 60 percent of its width.
+    int IndexAtPoint(int x, int y) const;
+    // IndexAtPoint, and the caret placed there.
+    int HitTest(int x, int y);
+    void ScrollTo(int horizontal, int vertical);
+    // The element before the caret, or the one at it when the caret starts a line.
+    void SelectElementAtCaret();
+    // The selection from the anchor to `end`.
+    void ExtendSelectionTo(int end);
+    void ReapplySelection();
+    void Undo();
+    void Redo();
+    // The characters in order, pictures left out.
+    std::wstring PlainText() const;
+    std::wstring SelectedPlainText() const;
 
 protected:
     // Window hooks; without a window they do nothing.
@@ -108,6 +150,9 @@ protected:
     void PlaceEmptyDocumentCaret();
     void ReportScroll();
     bool RedrawSuppressed() const { return suppressRedraw || suppressRedrawImport; }
+    // A copy of a picture for a duplicated element; null without a screen.
+    virtual BitmapRef CopyPicture(const BitmapRef& source) { return nullptr; }
+    void NotifyChanged() { Notify(&IRichListener::OnChanged); }
     IRichMeasurer& Measurer() { return *measurer; }
     const IRichMeasurer& Measurer() const { return *measurer; }
     RichElement* NewElement();
@@ -158,6 +203,15 @@ protected:
     void InsertElements(int position, const std::vector<RichElement*>& block);
 
 private:
+    void MoveCaretForKey(int key);
+    int LineTop(int line) const;
+    // The line the caret is on; -1 on the empty line after a final line feed.
+    int CaretLine() const;
+    void RemeasureSelection();
+    void ReplaceNumberAt(int lineStart, int digitCount, int value);
+    void RemoveElements(const std::vector<RichElement*>& removed);
+    void UndoOne(const UndoRecord& record);
+    void RestoreOffsets(const UndoRecord& record);
     void KeepCaretVisible(const CaretSpot& caret, bool horizontal);
     void InsertImportedImage(const CHtmlImage& image, int position,
                              const SharedString& link);

@@ -140,7 +140,7 @@ TEST_F(ImportTest, SetHtmlReplacesTheContentWithoutUndo)
     model.SetText(L"old");
     model.SetHtml(L"<font color=\"#00ff00\">new</font>");
     EXPECT_EQ(Characters(model), L"new");
-    EXPECT_TRUE(model.Undo().Records().empty());
+    EXPECT_TRUE(model.UndoHistory().Records().empty());
 }
 
 TEST_F(ImportTest, ListenerHearsTheHeightAndTheChangeLast)

@@ -56,10 +56,10 @@ TEST(RichModel, InsertTextAppliesTheStyleAndMovesTheCaretPastIt)
     EXPECT_EQ(model.Elements()[1]->textColour, 0x0000FFu);
     EXPECT_EQ(model.Elements()[2]->size, 120);
     EXPECT_EQ(model.Elements()[3]->bold, 0);
-    ASSERT_EQ(model.Undo().Records().size(), 2u);
-    EXPECT_EQ(model.Undo().Records()[1].kind, UndoInsert);
-    EXPECT_EQ(model.Undo().Records()[1].position, 1);
-    EXPECT_EQ(model.Undo().Records()[1].Count(), 2);
+    ASSERT_EQ(model.UndoHistory().Records().size(), 2u);
+    EXPECT_EQ(model.UndoHistory().Records()[1].kind, UndoInsert);
+    EXPECT_EQ(model.UndoHistory().Records()[1].position, 1);
+    EXPECT_EQ(model.UndoHistory().Records()[1].Count(), 2);
 }
 
 TEST(RichModel, AppendPlainTextKeepsTheElementDefaultsAndMasks)
@@ -87,8 +87,8 @@ TEST(RichModel, SetTextLeavesAnEmptyUndoListAndTheCaretAtTheStart)
     model.InsertText(L"old", 0, PlainStyle());
     model.SetText(L"new text");
     EXPECT_EQ(Characters(model), L"new text");
-    EXPECT_TRUE(model.Undo().Records().empty());
-    EXPECT_EQ(model.Undo().CurrentIndex(), -1);
+    EXPECT_TRUE(model.UndoHistory().Records().empty());
+    EXPECT_EQ(model.UndoHistory().CurrentIndex(), -1);
     EXPECT_EQ(model.CaretIndex(), 0);
     EXPECT_EQ(listener.changes, 1);
 }
@@ -142,8 +142,8 @@ TEST(RichModel, DeletionIsRecordedEvenWithoutUndoRecordingAndElementsSurvive)
     model.SetRect(0, 0, 600, 100);
     model.SetText(L"x\r\ny");
     model.DeleteAt(2);
-    ASSERT_EQ(model.Undo().Records().size(), 1u);
-    const UndoRecord& record = model.Undo().Records()[0];
+    ASSERT_EQ(model.UndoHistory().Records().size(), 1u);
+    const UndoRecord& record = model.UndoHistory().Records()[0];
     EXPECT_EQ(record.kind, UndoDelete);
     EXPECT_EQ(record.position, 1);
     ASSERT_EQ(record.Count(), 2);
@@ -163,7 +163,7 @@ TEST(RichModel, DeleteSelectionRemovesSelectedCharactersAndPictures)
     EXPECT_EQ(Characters(model), L"abef");
     EXPECT_EQ(model.GetCount(), 4);
     EXPECT_EQ(model.CaretIndex(), 2);
-    const UndoRecord& record = model.Undo().Records().back();
+    const UndoRecord& record = model.UndoHistory().Records().back();
     EXPECT_EQ(record.kind, UndoDelete);
     EXPECT_EQ(record.position, 2);
     EXPECT_EQ(record.Count(), 3);
@@ -177,7 +177,7 @@ TEST(RichModel, DeleteSelectionOfAPictureAloneRemovesIt)
     model.SelectRange(1, 2);
     model.DeleteSelection();
     EXPECT_EQ(model.GetCount(), 2);
-    EXPECT_EQ(model.Undo().Records().back().Count(), 1);
+    EXPECT_EQ(model.UndoHistory().Records().back().Count(), 1);
 }
 
 TEST(RichModel, WwwRunIsLinkedAndUnderlinedUpToTheSpace)
@@ -314,8 +314,8 @@ TEST(RichModel, ClearForgetsEverything)
     model.Clear();
     EXPECT_EQ(model.GetCount(), 0);
     EXPECT_EQ(model.CaretIndex(), 0);
-    EXPECT_EQ(model.Undo().CurrentIndex(), -1);
-    EXPECT_TRUE(model.Undo().Records().empty());
+    EXPECT_EQ(model.UndoHistory().CurrentIndex(), -1);
+    EXPECT_TRUE(model.UndoHistory().Records().empty());
     model.InsertText(L"ok", 0, PlainStyle());
     EXPECT_EQ(LinkAt(model, 0), L"");
 }

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "EditTestWindow.h"
+#include "TestSupport.h"
+#include "ToolkitTestSupport.h"
+
+namespace {
+
+// The engine's editing behaviour, driven through a focused edit field with real input.
+class RichEditing : public testing::Test {
+protected:
+    void Open(bool multiLine)
+    {
+        MoveMouseTo(1000, 700);
+        if (multiLine) {
+            w.editHeight = 120;
+            w.configure = [](CQEdit& edit) { edit.SetLayoutFlags(0); };
+        } else {
+            w.configure = [](CQEdit& edit) { edit.SetLayoutFlags(0x24); };
+        }
+        ASSERT_TRUE(w.Open());
+        ::SetForegroundWindow(w.window);
+        PumpMessages(50);
+        Focus();
+    }
+    void Focus()
+    {
+        ClickClient(w.edit.window, w.editWidth - 3, 3);
+        ASSERT_TRUE(PumpUntil([&] { return w.edit.HasFocus(); }));
+    }
+    std::wstring Text() const { return w.edit.GetText(); }
+
+    EditTestWindow w;
+};
+
+TEST_F(RichEditing, UndoTakesTypedWordsBackAndRedoRestoresThemStepByStep)
+{
+    Open(false);
+    TypeText(L"abc def");
+    ASSERT_EQ(Text(), L"abc def");
+
+    PressControlKey('Z');
+    EXPECT_EQ(Text(), L"abc ");
+    PressControlKey('Z');
+    EXPECT_EQ(Text(), L"");
+
+    PressControlKey('Y');
+    EXPECT_EQ(Text(), L"abc");
+    PressControlKey('Y');
+    EXPECT_EQ(Text(), L"abc ");
+    PressControlKey('Y');
+    EXPECT_EQ(Text(), L"abc def");
+    EXPECT_EQ(w.edit.CaretIndex(), 7);
+}
+
+TEST_F(RichEditing, UndoOfBackspaceBringsTheCharacterBack)
+{
+    Open(false);
+    TypeText(L"xy");
+    PressKey(VK_BACK);
+    EXPECT_EQ(Text(), L"x");
+    PressControlKey('Z');
+    EXPECT_EQ(Text(), L"xy");
+    EXPECT_EQ(w.edit.CaretIndex(), 2);
+}
+
+TEST_F(RichEditing, CopyWithNothingSelectedPutsEmptyTextAndPastingItInventsNothing)
+{
+    Open(false);
+    TypeText(L"abc");
+    PutClipboardText(L"before");
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"");
+    PressControlKey('V');
+    EXPECT_EQ(Text(), L"abc");
+}
+
+TEST_F(RichEditing, CutWithNothingSelectedMovesTheCaretToTheStartAndKeepsTheText)
+{
+    Open(false);
+    TypeText(L"abc");
+    PressControlKey('X');
+    EXPECT_EQ(Text(), L"abc");
+    EXPECT_EQ(w.edit.CaretIndex(), 0);
+    EXPECT_EQ(ClipboardText(), L"");
+}
+
+TEST_F(RichEditing, CutMovesTheSelectionToTheClipboard)
+{
+    Open(false);
+    TypeText(L"abcd");
+    PressShiftKey(VK_LEFT);
+    PressShiftKey(VK_LEFT);
+    PressControlKey('X');
+    EXPECT_EQ(Text(), L"ab");
+    EXPECT_EQ(ClipboardText(), L"cd");
+}
+
+TEST_F(RichEditing, ACharacterCountsAsPassedFromSixtyPercentOfItsWidth)
+{
+    Open(false);
+    TypeText(L"a国b");
+    const RichElement& wide = *w.edit.Elements()[1];
+    const int left = wide.x + w.edit.HorizontalOffset();
+    const int y = wide.y + w.edit.VerticalOffset() + wide.height / 2;
+    struct Case {
+        int offset;
+        int caret;
+    };
+    const int before = wide.width * 59 / 100;
+    const int after = (wide.width * 60 + 99) / 100;
+    ASSERT_LT(before, after);
+    for (const Case& c : {Case{before, 1}, Case{after, 2}}) {
+        // Apart by more than the double-click time, so each is a click of its own.
+        PumpMessages(::GetDoubleClickTime() + 100);
+        ClickClient(w.edit.window, left + c.offset, y);
+        EXPECT_EQ(w.edit.CaretIndex(), c.caret) << "offset " << c.offset << " of " << wide.width;
+    }
+}
+
+TEST_F(RichEditing, DraggingTheMouseSelectsFromThePressToTheRelease)
+{
+    Open(false);
+    TypeText(L"abcdef");
+    auto middleOf = [&](int index) {
+        const RichElement& element = *w.edit.Elements()[index];
+        return ScreenPoint(w.edit.window, element.x + w.edit.HorizontalOffset() + 1,
+                           element.y + w.edit.VerticalOffset() + element.height / 2);
+    };
+    POINT from = middleOf(1);
+    POINT to = middleOf(4);
+    MoveMouseTo(from.x, from.y);
+    PressMouse();
+    PumpMessages(80);
+    EXPECT_TRUE(w.edit.IsDragging());
+    MoveMouseTo(to.x, to.y);
+    PumpMessages(80);
+    ReleaseMouse();
+    PumpMessages(80);
+    EXPECT_FALSE(w.edit.IsDragging());
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"bcd");
+}
+
+TEST_F(RichEditing, AStyledCopyPastedBackKeepsItsStyles)
+{
+    Open(true);
+    w.edit.SetHtml(L"<font color=\"#ff0000\" size=\"12\" bold=\"1\">ab<br>cd</font>");
+    PumpMessages(50);
+    PressControlKey('A');
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"ab\r\ncd");
+    EXPECT_TRUE(ClipboardHas(CRichDraw::MarkupClipboardFormat));
+    PressControlKey(VK_END);
+    PressControlKey('V');
+    ASSERT_EQ(Text(), L"ab\r\ncdab\r\ncd");
+    for (int i = 6; i < w.edit.GetCount(); ++i) {
+        const RichElement& pasted = *w.edit.Elements()[i];
+        EXPECT_EQ(pasted.bold, 1) << i;
+        EXPECT_EQ(pasted.textColour, RGB(255, 0, 0)) << i;
+        EXPECT_EQ(pasted.size, 120) << i;
+    }
+}
+
+TEST_F(RichEditing, TextThatLooksLikeMarkUpIsPastedBackUnchanged)
+{
+    Open(false);
+    const std::wstring typed = L"x<a>y<font>z<br>w";
+    TypeText(typed);
+    ASSERT_EQ(Text(), typed);
+    PressControlKey('A');
+    PressControlKey('C');
+    PressControlKey(VK_END);
+    PressControlKey('V');
+    EXPECT_EQ(Text(), typed + typed);
+}
+
+TEST_F(RichEditing, LinesPastedIntoASingleLineFieldBecomeZeroWidthElements)
+{
+    Open(false);
+    PutClipboardText(L"one\r\ntwo");
+    PressControlKey('V');
+    ASSERT_EQ(Text(), L"one\r\ntwo");
+    EXPECT_EQ(w.edit.Lines().size(), 1u);
+    EXPECT_EQ(w.edit.Elements()[3]->width, 0);
+    EXPECT_EQ(w.edit.Elements()[4]->width, 0);
+}
+
+TEST_F(RichEditing, BackspaceAfterAListNumberRemovesItAndRenumbersTheLinesBelow)
+{
+    Open(true);
+    w.edit.SetText(L"10.a\r\n11.b\r\n12.\r\n13.c\r\n14.d\r\n20.e");
+    w.edit.SetCaretIndex(15, false);  // after "12."
+    PressKey(VK_BACK);
+    EXPECT_EQ(Text(), L"10.a\r\n11.b\r\n\r\n12.c\r\n13.d\r\n20.e");
+    EXPECT_EQ(w.edit.CaretIndex(), 12);
+}
+
+TEST_F(RichEditing, EnterAfterANumberedLineContinuesTheListAndRenumbers)
+{
+    Open(true);
+    w.edit.SetAutoNumbering(true);
+    w.edit.SetText(L"3.x\r\n4.y\r\n5.z");
+    w.edit.SetCaretIndex(3, false);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Text(), L"3.x\r\n4.\r\n5.y\r\n6.z");
+    EXPECT_EQ(w.edit.CaretIndex(), 7);
+}
+
+TEST_F(RichEditing, RenumberingGrowsANumberByADigit)
+{
+    Open(true);
+    w.edit.SetAutoNumbering(true);
+    w.edit.SetText(L"8.x\r\n9.y");
+    w.edit.SetCaretIndex(3, false);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Text(), L"8.x\r\n9.\r\n10.y");
+}
+
+TEST_F(RichEditing, TheWheelScrollsMultiLineTextButNotASingleLine)
+{
+    Open(false);
+    w.edit.SetText(std::wstring(200, L'm'));
+    int before = w.edit.HorizontalOffset();
+    int verticalBefore = w.edit.VerticalOffset();
+    TurnWheel(-WHEEL_DELTA);
+    TurnWheel(WHEEL_DELTA);
+    EXPECT_EQ(w.edit.HorizontalOffset(), before);
+    EXPECT_EQ(w.edit.VerticalOffset(), verticalBefore);
+
+    w.edit.SetLayoutFlags(0);
+    w.edit.SetText(L"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12");
+    w.edit.ScrollTo(0, 0);
+    TurnWheel(-WHEEL_DELTA);
+    EXPECT_EQ(w.edit.VerticalOffset(), -w.edit.DefaultLineHeight());
+}
+
+TEST_F(RichEditing, DigitsOnlyRefusesATypedLetterButNotAPastedOne)
+{
+    Open(false);
+    w.edit.SetDigitsOnly(true);
+    TypeText(L"a1");
+    EXPECT_EQ(Text(), L"1");
+    PutClipboardText(L"b");
+    PressControlKey('V');
+    EXPECT_EQ(Text(), L"1b");
+}
+
+TEST_F(RichEditing, ShiftArrowsExtendTheSelectionAndArrowsCollapseIt)
+{
+    Open(false);
+    TypeText(L"hello");
+    PressKey(VK_LEFT);
+    PressShiftKey(VK_LEFT);
+    PressShiftKey(VK_LEFT);
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"ll");
+    PressKey(VK_LEFT);
+    EXPECT_FALSE(w.edit.HasSelection());
+    EXPECT_EQ(w.edit.CaretIndex(), 2);
+}
+
+TEST_F(RichEditing, HomeAndEndReachTheEndsOfAScrolledSingleLine)
+{
+    Open(false);
+    w.edit.SetText(std::wstring(150, L'w'));
+    w.edit.SetCaretIndex(150, false);
+    PressKey(VK_HOME);
+    EXPECT_EQ(w.edit.CaretIndex(), 0);
+    PressKey(VK_END);
+    EXPECT_EQ(w.edit.CaretIndex(), 150);
+}
+
+TEST_F(RichEditing, ControlBTogglesBoldOnTheSelection)
+{
+    Open(false);
+    TypeText(L"ab");
+    PressControlKey('A');
+    PressControlKey('B');
+    EXPECT_EQ(w.edit.Elements()[0]->bold, 1);
+    EXPECT_EQ(w.edit.Elements()[1]->bold, 1);
+    PressControlKey('B');
+    EXPECT_EQ(w.edit.Elements()[0]->bold, 0);
+}
+
+TEST_F(RichEditing, UpAndDownMoveBetweenLines)
+{
+    Open(true);
+    w.edit.SetText(L"abc\r\ndef");
+    w.edit.SetCaretIndex(7, false);  // between e and f
+    PressKey(VK_UP);
+    EXPECT_EQ(w.edit.CaretIndex(), 2);
+    PressKey(VK_DOWN);
+    EXPECT_EQ(w.edit.CaretIndex(), 7);
+}
+
+TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
+{
+    Open(false);
+    TypeText(L"abc");
+    w.edit.SetReadOnly(true);
+    w.edit.SelectRange(0, -1);
+    PressControlKey('X');
+    EXPECT_EQ(ClipboardText(), L"abc");
+    EXPECT_EQ(Text(), L"abc");
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "NineGridImage.h"
+
+class CQCtrlBase;
+
+// Width of the drop shadow on every side of a shadowed layered window.
+constexpr int ShadowMargin = 8;
+
+// Pixels whose probe value was changed by the drawing; a pixel the drawing left at
+// exactly ProbeFill counts as untouched.
+constexpr uint32_t ProbeFill = 0x01010101;
+std::vector<uint8_t> TouchedMask(const uint32_t* probe, size_t pixelCount);
+// GDI writes colour with alpha 0: every touched pixel becomes opaque, keeping its
+// colour, which for alpha 255 is its premultiplied value.
+void MakeTouchedOpaque(const std::vector<uint8_t>& mask, uint32_t* back);
+
+// The part of a layered window that does not depend on the final class: the two
+// composition buffers, the window font, the shadow and the hosted controls.
+//
+// Every visible change ends in ComposeAndUpdate, which renders the whole window and
+// hands it to UpdateLayeredWindow. DrawFrame is called twice per composition, first
+// into the probe buffer (to learn which pixels the drawing touches) and then into the
+// back buffer, so it must draw the same pixels both times.
+class CAlphaSurface {
+public:
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    HDC backDC = nullptr;
+    HDC probeDC = nullptr;
+    HBITMAP backBitmap = nullptr;
+    HBITMAP probeBitmap = nullptr;
+    uint32_t* backBits = nullptr;
+    uint32_t* probeBits = nullptr;
+    // "宋体", 9 points; selected into both buffers.
+    HFONT font = nullptr;
+    // 8-pixel drop-shadow margin on every side.
+    bool shadow = false;
+    // While set, ComposeAndUpdate does nothing: requests are dropped, not queued.
+    bool suspendRedraw = false;
+    NineGridImage shadowImage;
+    // Hosted controls, drawn in this order; members of the window object, not owned.
+    std::vector<CQCtrlBase*> controls;
+
+    CAlphaSurface();
+    virtual ~CAlphaSurface();
+    CAlphaSurface(const CAlphaSurface&) = delete;
+    CAlphaSurface& operator=(const CAlphaSurface&) = delete;
+
+    // Appends a control unless it is already in the list.
+    void AddControl(CQCtrlBase* control);
+    // Renders the whole window and pushes it with UpdateLayeredWindow.
+    void ComposeAndUpdate();
+    // (Re)creates the buffers at the window's current size.
+    void CreateBuffers();
+    void FreeBuffers();
+
+    // The window rectangle at the origin, less the shadow margin when `shadow` is set.
+    RECT ContentRect() const;
+    // Back-buffer pixel (x, y) from the top-left, 0xAARRGGBB premultiplied; 0 outside.
+    uint32_t BackPixel(int x, int y) const;
+    SIZE BufferSize() const;
+
+    // Draws the hosted controls (the layered bases draw nothing else).
+    virtual void DrawFrame(HDC dc, const RECT& content);
+    // Drawn into the back buffer only, under the frame; empty here.
+    virtual void DrawUnderlay(HDC dc, const RECT& content);
+
+protected:
+    virtual HWND SurfaceWindow() const = 0;
+
+    // Every hosted control draws itself, in list order, through one scratch DC.
+    void DrawControls(HDC dc);
+    // Loads the shadow picture (corners 20 x 20); false when it cannot be loaded.
+    bool AttachShadowPicture();
+
+    // Message handling shared by the layered window and dialog bases.
+    bool HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result);
+    bool HandleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result);
+    bool HandleToolkitMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result);
+
+    // Turns a created window into a caption-less layered window (flags for SetWindowPos
+    // follow `insertAfter`).
+    static void RemoveCaption(HWND hwnd, HWND insertAfter);
+
+private:
+    bool WindowRectEmpty(HWND hwnd) const;
+    void Paint(HWND hwnd);
+};

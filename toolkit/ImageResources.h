@@ -1,0 +1,65 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+
+#include <memory>
+
+namespace Gdiplus {
+class GpBitmap;
+}
+
+// ARGB value the image library uses for backgrounds; callers pass opaque black.
+constexpr DWORD OpaqueBlackArgb = 0xFF000000;
+
+// One picture decoded by the image library (GDI+), with the status of the last
+// operation on it (0 = success). The stream the picture was decoded from lives as
+// long as the picture, because the library may read from it late.
+class CGdiImage {
+public:
+    CGdiImage() = default;
+    ~CGdiImage();
+    CGdiImage(const CGdiImage&) = delete;
+    CGdiImage& operator=(const CGdiImage&) = delete;
+
+    // Decodes a picture from `source`; keeps a reference to the stream.
+    int DecodeFrom(IStream* source);
+    // Takes over a copy of a bitmap (no palette).
+    int CopyFrom(HBITMAP bitmap);
+
+    unsigned Width();
+    unsigned Height();
+    // A new 32-bit bitmap with premultiplied alpha, or null (status says why).
+    HBITMAP ToBitmap(DWORD backgroundArgb);
+    // Non-premultiplied ARGB of one pixel, for checks against the converted bitmap.
+    DWORD PixelArgb(unsigned x, unsigned y);
+
+    int Status() const { return status; }
+    bool Decoded() const { return bitmap != nullptr; }
+
+private:
+    int Record(int result);
+    void Dispose();
+
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    IStream* stream = nullptr;
+    int status = 0;
+};
+
+// Decodes the "PNG" resource `id` of the program's own module. Null when the resource
+// is missing; a picture that does not decode comes back with a failed status.
+std::unique_ptr<CGdiImage> LoadPngResource(int id);
+
+// The image library's conversion to a 32-bit premultiplied bitmap; null on failure.
+HBITMAP ToPremultipliedBitmap(CGdiImage* image, DWORD backgroundArgb = OpaqueBlackArgb);
+
+// LoadPngResource and ToPremultipliedBitmap in one step; null when either fails.
+HBITMAP LoadPngBitmap(int id);
+
+// A new bitmap with the same picture, through the image library; null on failure.
+HBITMAP CopyBitmap(HBITMAP bitmap);
+
+// A 32-bit DIB section with rows stored bottom-up; `bits` receives its pixels.
+HBITMAP CreateDib32(int width, int height, void** bits);
+
+// Width and height of a bitmap; 0 x 0 for a null handle.
+SIZE BitmapSize(HBITMAP bitmap);

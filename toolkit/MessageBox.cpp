@@ -1,0 +1,179 @@
+#include "MessageBox.h"
+
+namespace {
+
+constexpr int TextInset = 30;
+constexpr int TextBottomInset = 40;
+constexpr int MessageLineGap = 6;
+constexpr int ButtonTop = 138;
+constexpr int ButtonBottom = 168;
+constexpr int SingleButtonInset = 70;
+constexpr int PairOuterInset = 45;
+constexpr int PairButtonWidth = 100;
+constexpr UINT ButtonTextFormat = DT_CENTER | DT_VCENTER;
+
+// Measures with the font selected into a DC.
+class DcCharMeasure : public CharMeasure {
+public:
+    explicit DcCharMeasure(HDC target) : dc(target) { ::GetTextMetricsW(dc, &metrics); }
+    int TextHeight() const override { return metrics.tmHeight; }
+    int AverageCharWidth() const override { return metrics.tmAveCharWidth; }
+    SIZE CharExtent(wchar_t ch) const override
+    {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, &ch, 1, &extent);
+        return extent;
+    }
+
+private:
+    HDC dc;
+    TEXTMETRICW metrics{};
+};
+
+} // namespace
+
+int ShowMessageBox(std::wstring text, HWND owner, std::wstring title,
+                   std::wstring firstButtonText, std::wstring secondButtonText)
+{
+    CMessageBox box;
+    box.SetTitle(title);
+    box.SetMessageText(text);
+    box.SetButtonTexts(firstButtonText, secondButtonText);
+    return box.RunModal(owner);
+}
+
+CMessageBox::~CMessageBox()
+{
+    DestroyAlphaWindow();
+}
+
+void CMessageBox::SetMessageText(const std::wstring& text)
+{
+    messageText = text;
+    textLayout.SetText(text);
+}
+
+void CMessageBox::SetButtonTexts(const std::wstring& first, const std::wstring& second)
+{
+    firstButtonText = first;
+    secondButtonText = second;
+}
+
+bool CMessageBox::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT& lresult, DWORD mapId)
+{
+    if (CDlgFrameBase<CMessageBox>::HandleMessage(hwnd, message, wParam, lParam, lresult, mapId))
+        return true;
+    if (mapId != 0)
+        return false;
+    if (message == WM_INITDIALOG) {
+        InitDialog(hwnd);
+        // The first button already has the focus.
+        lresult = FALSE;
+        return true;
+    }
+    return false;
+}
+
+void CMessageBox::InitDialog(HWND hwnd)
+{
+    ::SetWindowTextW(hwnd, title.c_str());
+    backgroundColor = FrameBodyColor;
+    const RECT content = ContentRect();
+    textLayout.bounds = RECT{content.left + TextInset, content.top + TextInset,
+                             content.right - TextInset, content.bottom - TextBottomInset};
+    textLayout.lineGap = MessageLineGap;
+    textLayout.flags = MessageTextLayout::CenterVertically;
+    CreateButtons(content);
+    ComposeAndUpdate();
+}
+
+void CMessageBox::CreateButtons(const RECT& content)
+{
+    const int top = content.top + ButtonTop;
+    const int bottom = content.top + ButtonBottom;
+    const bool twoButtons = !secondButtonText.empty();
+    if (twoButtons) {
+        secondButton.SetImages(IDP_BOX_SECOND, IDP_BOX_SECOND_HOVER, IDP_BOX_SECOND, IDP_BOX_SECOND);
+        secondButton.SetStretch(true);
+        secondButton.CreateControl(window, content.right - PairOuterInset - PairButtonWidth, top,
+                                   content.right - PairOuterInset, bottom, 2);
+        secondButton.SetTextFormat(ButtonTextFormat);
+        secondButton.SetText(secondButtonText);
+        AddControl(&secondButton);
+    }
+    firstButton.SetImages(IDP_BOX_FIRST, IDP_BOX_FIRST_HOVER, IDP_BOX_FIRST, IDP_BOX_SECOND);
+    firstButton.SetStretch(true);
+    if (twoButtons)
+        firstButton.CreateControl(window, content.left + PairOuterInset, top,
+                                  content.left + PairOuterInset + PairButtonWidth, bottom, 1);
+    else
+        firstButton.CreateControl(window, content.left + SingleButtonInset, top,
+                                  content.right - SingleButtonInset, bottom, 1);
+    firstButton.SetTextFormat(ButtonTextFormat);
+    firstButton.SetText(firstButtonText);
+    ::SetFocus(firstButton.window);
+    AddControl(&firstButton);
+}
+
+void CMessageBox::PlaceOverOwner(HWND owner)
+{
+    RECT box{};
+    ::GetWindowRect(window, &box);
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    int x, y;
+    RECT area{};
+    if (owner && ::GetWindowRect(owner, &area)) {
+        x = area.left + (area.right - area.left - width) / 2;
+        y = area.top + (area.bottom - area.top - height) / 2;
+    } else {
+        x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+void CMessageBox::DrawContent(HDC dc, const RECT&)
+{
+    DcCharMeasure measure(dc);
+    textLayout.Update(measure);
+    for (const MessageTextLayout::Cell& cell : textLayout.cells) {
+        if (!textLayout.IsCellDrawn(cell))
+            continue;
+        ::TextOutW(dc, cell.x, cell.y + textLayout.verticalOffset, &cell.ch, 1);
+    }
+}
+
+int CMessageBox::RunModal(HWND owner)
+{
+    modal = true;
+    if (!Create(owner))
+        return 0;
+    PlaceOverOwner(owner);
+    ::ShowWindow(window, SW_SHOW);
+    if (owner)
+        ::EnableWindow(owner, FALSE);
+
+    // The loop ends as soon as the box is gone, so no message meant for another
+    // window is taken from the queue and dropped, and no quit message is needed.
+    MSG msg{};
+    while (window && ::IsWindow(window)) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1)
+            continue;
+        if (got == 0) {
+            // Someone ended this thread's loop: pass the request on to the outer loop.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    if (window && ::IsWindow(window)) {
+        if (owner)
+            ::EnableWindow(owner, TRUE);
+        DestroyAlphaWindow();
+    }
+    return result;
+}

@@ -1,0 +1,73 @@
+#include "QCheckBox.h"
+
+#include "GdiObjects.h"
+#include "ImageResources.h"
+
+CQCheckBox::~CQCheckBox()
+{
+    DeleteImages();
+}
+
+void CQCheckBox::DeleteImages()
+{
+    for (HBITMAP* image : {&checkedImage, &uncheckedImage}) {
+        if (*image)
+            ::DeleteObject(*image);
+        *image = nullptr;
+    }
+}
+
+void CQCheckBox::SetCheckImages(int checkedPngId, int uncheckedPngId)
+{
+    DeleteImages();
+    checkedImage = LoadPngBitmap(checkedPngId);
+    uncheckedImage = LoadPngBitmap(uncheckedPngId);
+    const SIZE size = BitmapSize(checkedImage);
+    imageWidth = size.cx;
+    imageHeight = size.cy;
+}
+
+void CQCheckBox::SetChecked(bool on)
+{
+    checked = on;
+    if (window)
+        Invalidate();
+}
+
+bool CQCheckBox::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result, DWORD mapId)
+{
+    if (CQCtrlBase::HandleMessage(hwnd, message, wParam, lParam, result, mapId))
+        return true;
+    if (mapId != 0)
+        return false;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        checked = !checked;
+        if (listener)
+            listener->OnCheckChanged(this);
+        Invalidate();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CQCheckBox::DrawSelf(HDC dc, HDC scratch)
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    HBITMAP picture = checked ? checkedImage : uncheckedImage;
+    if (picture) {
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ScopedSelection selection(scratch, picture);
+        ::AlphaBlend(dc, 0, (client.bottom - client.top - imageHeight) / 2, imageWidth, imageHeight,
+                     scratch, 0, 0, imageWidth, imageHeight, blend);
+    }
+    RECT label = client;
+    label.left = imageWidth + 6;
+    const COLORREF previous = ::SetTextColor(dc, textColor);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE | DT_VCENTER);
+    ::SetTextColor(dc, previous);
+}

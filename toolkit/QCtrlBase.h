@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "WindowImpl.h"
+
+// Base of every control hosted by a layered window. The control is a real child
+// window only for input and focus; its look is drawn by DrawSelf into the top-level
+// window's buffer while that window composes (DrawToParent), in the control's own
+// client coordinates. A change of look asks the parent to recompose (Invalidate).
+//
+// Derived controls override HandleMessage (calling this one first) and DrawSelf.
+class CQCtrlBase : public CWindowImpl<CQCtrlBase> {
+public:
+    // Low 16 bits are the wParam of the WM_COMMAND notifications.
+    UINT id = 0;
+    // Receives notifications and the toolkit messages.
+    HWND parent = nullptr;
+    bool visible = true;
+    // Sub-controls, drawn after the control itself; not owned.
+    std::vector<CQCtrlBase*> controls;
+
+    CQCtrlBase() = default;
+
+    bool HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                       DWORD mapId) override;
+
+    // Creates the child window (WS_CHILD | WS_VISIBLE) at (left, top)-(right, bottom) of
+    // `parentWindow`'s client area.
+    virtual HWND CreateControl(HWND parentWindow, int left, int top, int right, int bottom,
+                               UINT commandId);
+    // Asks the parent to recompose now, unless the control is hidden or not created.
+    virtual void Invalidate();
+    // Draws the control and its sub-controls into `dc`, the top-level window's buffer,
+    // clipped to the visible part; `scratch` is a memory DC for picture blits.
+    virtual void DrawToParent(HDC dc, HDC scratch);
+    virtual void DrawSelf(HDC dc, HDC scratch);
+
+    // Shows or hides the child window; does not recompose (callers do).
+    void SetVisible(bool show);
+    bool HasFocus() const;
+    // Screen point to the top-level window's client coordinates.
+    POINT ScreenToTopLevel(POINT screen) const;
+    // The visible part of the control in top-level client coordinates.
+    RECT VisibleRect() const;
+
+protected:
+    // Sends the WM_COMMAND notification for this control to `parent`.
+    void Notify();
+
+private:
+    void AnswerVisibleRect(RECT* out) const;
+};

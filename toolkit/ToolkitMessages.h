@@ -1,0 +1,14 @@
+#pragma once
+#include <windows.h>
+
+// Private messages between layered windows and the controls they host.
+//
+// WM_ALPHA_REDRAW: recompose the whole window now (wParam 0, lParam 0). A control
+//   forwards it to its parent unchanged.
+// WM_ALPHA_TO_CLIENT: wParam = the asking child window, lParam = POINT* in screen
+//   coordinates, converted in place to the top-level window's client coordinates.
+// WM_ALPHA_VISIBLE_RECT: lParam = RECT* to fill with the part of the receiver that is
+//   visible, in top-level client coordinates.
+constexpr UINT WM_ALPHA_REDRAW = 0x0464;
+constexpr UINT WM_ALPHA_TO_CLIENT = 0x0465;
+constexpr UINT WM_ALPHA_VISIBLE_RECT = 0x0466;

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "AlphaWindow.h"
+#include "ImageResources.h"
+#include "ResourceIds.h"
+#include "TestSupport.h"
+#include "ToolkitMessages.h"
+#include "ToolkitTestSupport.h"
+
+namespace {
+
+// A layered window whose drawing each test supplies.
+class PlainWindow : public CAlphaWndBase<PlainWindow> {
+public:
+    std::function<void(HDC, const RECT&)> draw;
+    int frameDraws = 0;
+
+    void DrawFrame(HDC dc, const RECT& content) override
+    {
+        ++frameDraws;
+        if (draw)
+            draw(dc, content);
+        CAlphaWndBase<PlainWindow>::DrawFrame(dc, content);
+    }
+};
+
+uint32_t* BitsOf(HDC dc)
+{
+    DIBSECTION section{};
+    ::GetObjectW(::GetCurrentObject(dc, OBJ_BITMAP), sizeof section, &section);
+    return static_cast<uint32_t*>(section.dsBm.bmBits);
+}
+
+void FillRect(HDC dc, const RECT& rect, COLORREF color)
+{
+    ::SetBkColor(dc, color);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, L"", 0, nullptr);
+}
+
+TEST(AlphaWindow, AShadowedWindowGrowsByTheShadowAndInsetsItsContent)
+{
+    PlainWindow w;
+    ASSERT_TRUE(w.CreateAlphaWindow(100, 80, 500, 400, nullptr, true, true));
+    RECT rect{};
+    ::GetWindowRect(w.window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 516);
+    EXPECT_EQ(rect.bottom - rect.top, 416);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 80);
+    RECT client{};
+    ::GetClientRect(w.window, &client);
+    EXPECT_EQ(client.right, 516) << "the caption is removed";
+    EXPECT_EQ(client.bottom, 416);
+    const RECT content = w.ContentRect();
+    EXPECT_EQ(content.left, 8);
+    EXPECT_EQ(content.top, 8);
+    EXPECT_EQ(content.right, 508);
+    EXPECT_EQ(content.bottom, 408);
+    EXPECT_EQ(w.BufferSize().cx, 516);
+    EXPECT_EQ(w.BufferSize().cy, 416);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(w.window, GWL_EXSTYLE);
+    EXPECT_EQ(exStyle & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_APPWINDOW),
+              WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_APPWINDOW);
+    EXPECT_FALSE(w.suspendRedraw) << "the first WM_SIZE ends the creation batch";
+}
+
+TEST(AlphaWindow, AWindowWithoutShadowKeepsItsSizeAndHasNoTaskbarButton)
+{
+    PlainWindow w;
+    ASSERT_TRUE(w.CreateAlphaWindow(10, 10, 200, 100, nullptr, false, false));
+    RECT rect{};
+    ::GetWindowRect(w.window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 200);
+    EXPECT_EQ(rect.bottom - rect.top, 100);
+    EXPECT_EQ(w.ContentRect().left, 0);
+    EXPECT_EQ(::GetWindowLongPtrW(w.window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+}
+
+TEST(AlphaWindow, TheShadowMarginKeepsThePicturesOwnAlpha)
+{
+    PlainWindow w;
+    w.draw = [](HDC dc, const RECT& content) { FillRect(dc, content, 0xF0F0F0); };
+    ASSERT_TRUE(w.CreateAlphaWindow(0, 0, 500, 400, nullptr, true, false));
+    w.ComposeAndUpdate();
+
+    HBITMAP shadow = LoadPngBitmap(IDP_SHADOW);
+    ASSERT_TRUE(shadow);
+    const std::vector<uint32_t> picture = BitmapPixels(shadow);
+    ::DeleteObject(shadow);
+    const auto at = [&](int x, int y) { return picture[y * 40 + x]; };
+
+    struct Case {
+        int x, y;
+        uint32_t expected;
+    } cases[] = {
+        {0, 0, at(0, 0)},        {7, 7, at(7, 7)},           // top-left corner
+        {515, 0, at(39, 0)},     {510, 5, at(34, 5)},        // top-right corner
+        {0, 415, at(0, 39)},     {515, 415, at(39, 39)},     // bottom corners
+        {250, 3, at(20, 3)},     {250, 412, at(20, 36)},     // top and bottom bands
+        {2, 200, at(2, 20)},     {513, 200, at(37, 20)},     // left and right bands
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(w.BackPixel(c.x, c.y), c.expected) << c.x << "," << c.y;
+    EXPECT_EQ(w.BackPixel(8, 8), 0xFFF0F0F0u) << "the drawn body is opaque";
+    EXPECT_EQ(w.BackPixel(507, 407), 0xFFF0F0F0u);
+}
+
+TEST(AlphaWindow, GdiTextBecomesOpaqueWhereItsBackgroundIsTransparent)
+{
+    PlainWindow w;
+    RECT textArea{};
+    w.draw = [&](HDC dc, const RECT& content) {
+        const std::wstring text = L"Tessamo 便签";
+        ::TextOutW(dc, content.left + 20, content.top + 20, text.c_str(), static_cast<int>(text.size()));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        textArea = RECT{content.left + 20, content.top + 20, content.left + 20 + extent.cx,
+                        content.top + 20 + extent.cy};
+    };
+    ASSERT_TRUE(w.CreateAlphaWindow(0, 0, 300, 100, nullptr, false, false));
+    w.ComposeAndUpdate();
+    ASSERT_FALSE(::IsRectEmpty(&textArea));
+
+    int opaque = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const uint32_t pixel = w.BackPixel(x, y);
+            const POINT point{x, y};
+            if (!::PtInRect(&textArea, point)) {
+                EXPECT_EQ(pixel, 0u) << "untouched pixels stay transparent at " << x << "," << y;
+                continue;
+            }
+            if (Alpha(pixel) == 0xFF)
+                ++opaque;
+            else
+                EXPECT_EQ(pixel, 0u) << x << "," << y;
+        }
+    }
+    EXPECT_GT(opaque, 20) << "the glyphs are opaque";
+}
+
+TEST(AlphaWindow, APixelLeftAtTheProbeValueStaysTransparent)
+{
+    PlainWindow w;
+    w.draw = [&w](HDC dc, const RECT&) {
+        ::GdiFlush();
+        uint32_t* bits = BitsOf(dc);
+        const int width = w.BufferSize().cx;
+        const int height = w.BufferSize().cy;
+        // Row 10 from the top is row 9 from the bottom.
+        uint32_t* row = bits + static_cast<size_t>(height - 1 - 10) * width;
+        row[5] = ProbeFill;
+        row[6] = 0x01010100;
+        row[7] = 0x00123456;
+    };
+    ASSERT_TRUE(w.CreateAlphaWindow(0, 0, 200, 50, nullptr, false, false));
+    w.ComposeAndUpdate();
+    EXPECT_EQ(w.BackPixel(5, 10), ProbeFill) << "counted as untouched: colour kept, alpha not raised";
+    EXPECT_EQ(w.BackPixel(6, 10), 0xFF010100u);
+    EXPECT_EQ(w.BackPixel(7, 10), 0xFF123456u);
+    EXPECT_EQ(w.BackPixel(8, 10), 0u);
+}
+
+TEST(AlphaWindow, ACompositionRequestedWhileSuspendedIsDropped)
+{
+    PlainWindow w;
+    COLORREF color = 0x0000FF;
+    w.draw = [&](HDC dc, const RECT& content) { FillRect(dc, content, color); };
+    ASSERT_TRUE(w.CreateAlphaWindow(0, 0, 50, 50, nullptr, false, false));
+    ASSERT_EQ(w.BackPixel(10, 10), 0xFFFF0000u);
+
+    w.suspendRedraw = true;
+    color = 0x00FF00;
+    const int drawsBefore = w.frameDraws;
+    w.ComposeAndUpdate();
+    ::SendMessageW(w.window, WM_ALPHA_REDRAW, 0, 0);
+    EXPECT_EQ(w.frameDraws, drawsBefore);
+    EXPECT_EQ(w.BackPixel(10, 10), 0xFFFF0000u);
+
+    w.suspendRedraw = false;
+    EXPECT_EQ(w.frameDraws, drawsBefore) << "nothing was queued";
+    ::SendMessageW(w.window, WM_ALPHA_REDRAW, 0, 0);
+    EXPECT_EQ(w.frameDraws, drawsBefore + 2) << "probe and back buffer";
+    EXPECT_EQ(w.BackPixel(10, 10), 0xFF00FF00u);
+}
+
+TEST(AlphaWindow, ThePrivateMessagesAnswerInClientCoordinates)
+{
+    PlainWindow w;
+    ASSERT_TRUE(w.CreateAlphaWindow(120, 60, 500, 400, nullptr, true, false));
+    POINT point{130, 75};
+    EXPECT_EQ(::SendMessageW(w.window, WM_ALPHA_TO_CLIENT, reinterpret_cast<WPARAM>(w.window),
+                             reinterpret_cast<LPARAM>(&point)), 0);
+    EXPECT_EQ(point.x, 10);
+    EXPECT_EQ(point.y, 15);
+    POINT untouched{130, 75};
+    ::SendMessageW(w.window, WM_ALPHA_TO_CLIENT, 0, reinterpret_cast<LPARAM>(&untouched));
+    EXPECT_EQ(untouched.x, 130) << "no asking child, no conversion";
+
+    RECT visible{};
+    ::SendMessageW(w.window, WM_ALPHA_VISIBLE_RECT, 0, reinterpret_cast<LPARAM>(&visible));
+    EXPECT_EQ(visible.right, 516);
+    EXPECT_EQ(visible.bottom, 416);
+    EXPECT_EQ(::SendMessageW(w.window, WM_ALPHA_VISIBLE_RECT, 0, 0), 0);
+}
+
+TEST(AlphaWindow, TheMaskMarksEveryPixelTheDrawingChanged)
+{
+    const uint32_t probe[] = {ProbeFill, 0x00F0F0F0, 0x01010100, ProbeFill, 0};
+    const std::vector<uint8_t> mask = TouchedMask(probe, 5);
+    EXPECT_EQ(mask, (std::vector<uint8_t>{0, 1, 1, 0, 1}));
+    uint32_t back[] = {0x40102030, 0x00F0F0F0, 0x00000000, 0x00000000, 0x80808080};
+    MakeTouchedOpaque(mask, back);
+    EXPECT_EQ(back[0], 0x40102030u) << "the shadow keeps its alpha";
+    EXPECT_EQ(back[1], 0xFFF0F0F0u);
+    EXPECT_EQ(back[2], 0xFF000000u);
+    EXPECT_EQ(back[3], 0u);
+    EXPECT_EQ(back[4], 0xFF808080u);
+}
+
+} // namespace

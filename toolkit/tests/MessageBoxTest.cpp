@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "MessageBox.h"
+#include "TestSupport.h"
+#include "ToolkitTestSupport.h"
+#include "WindowImpl.h"
+
+namespace {
+
+// Finds the box by its title (a dialog of this process) and waits for it.
+HWND WaitForBox(const wchar_t* title)
+{
+    HWND box = nullptr;
+    for (int i = 0; i < 500 && !box; ++i) {
+        box = ::FindWindowW(L"#32770", title);
+        if (!box)
+            ::Sleep(10);
+    }
+    return box;
+}
+
+HWND ChildWithId(HWND box, int id)
+{
+    return ::GetDlgItem(box, id);
+}
+
+RECT ChildRect(HWND child)
+{
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Presses Enter in whatever window of the box's thread has the focus.
+void PressEnterInBox(HWND box)
+{
+    GUITHREADINFO info{sizeof info};
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
+    ::PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+void ClickChild(HWND child)
+{
+    const POINT centre = CentreOf(child);
+    ClickAt(centre.x, centre.y);
+}
+
+class Owner : public CWindowImpl<Owner> {};
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButton)
+{
+    MoveMouseTo(1200, 780);
+    std::thread driver([] {
+        HWND box = WaitForBox(L"主线程");
+        ::Sleep(200);
+        PressEnterInBox(box);
+    });
+    const int result = ShowMessageBox(L"安装路径无效，请重新选择。", nullptr, L"主线程", L"确定", L"");
+    driver.join();
+    EXPECT_EQ(result, 1);
+}
+
+TEST(ShowMessageBox, OnTheMainThreadTheCloseButtonGivesTwo)
+{
+    MoveMouseTo(1200, 780);
+    std::thread driver([] {
+        HWND box = WaitForBox(L"关闭");
+        ::Sleep(200);
+        ClickChild(ChildWithId(box, 2));
+    });
+    const int result = ShowMessageBox(L"文字", nullptr, L"关闭", L"确定", L"");
+    driver.join();
+    EXPECT_EQ(result, 2);
+}
+
+TEST(ShowMessageBox, AWorkerThreadBoxDisablesTheMainThreadOwnerUntilAnswered)
+{
+    MoveMouseTo(1200, 780);
+    Owner owner;
+    ASSERT_TRUE(owner.Create(nullptr, RECT{100, 100, 700, 600}, L"owner", WS_POPUP | WS_VISIBLE));
+    std::atomic<int> result{-1};
+    std::thread worker([&] {
+        result = ShowMessageBox(L"是否迁移数据？", owner.window, L"数据迁移", L"是", L"否");
+    });
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = ::FindWindowW(L"#32770", L"数据迁移")) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(owner.window); }));
+
+    // Centred over the owner.
+    RECT rect{};
+    ::GetWindowRect(box, &rect);
+    EXPECT_EQ(rect.left, 100 + (600 - (rect.right - rect.left)) / 2);
+    EXPECT_EQ(rect.top, 100 + (500 - (rect.bottom - rect.top)) / 2);
+
+    PumpMessages(200);
+    ClickChild(ChildWithId(box, 2));
+    ASSERT_TRUE(PumpUntil([&] { return result != -1; }));
+    worker.join();
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(::IsWindowEnabled(owner.window));
+}
+
+TEST(ShowMessageBox, AWorkerThreadWithoutOwnerGetsOneForTheFirstButton)
+{
+    MoveMouseTo(1200, 780);
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = ShowMessageBox(L"安装失败", nullptr, L"", L"确定", L""); });
+    HWND box = WaitForBox(L"");
+    ASSERT_TRUE(box);
+    PumpMessages(200);
+    ClickChild(ChildWithId(box, 1));
+    ASSERT_TRUE(PumpUntil([&] { return result != -1; }));
+    worker.join();
+    EXPECT_EQ(result, 1);
+
+    // A second box on the same thread is not ended by anything the first one left.
+    std::atomic<int> second{-1};
+    std::thread again([&] {
+        second = ShowMessageBox(L"再次", nullptr, L"再次", L"确定", L"");
+    });
+    HWND next = WaitForBox(L"再次");
+    ASSERT_TRUE(next);
+    PumpMessages(300);
+    EXPECT_EQ(second, -1) << "the box waits for the user";
+    PressEnterInBox(next);
+    ASSERT_TRUE(PumpUntil([&] { return second != -1; }));
+    again.join();
+    EXPECT_EQ(second, 1);
+}
+
+// Layout of a box, read while it is up.
+class BoxLayout : public testing::Test {
+protected:
+    // Shows a box with the given second text, runs `check` on it, then closes it.
+    void WithBox(const std::wstring& second, const std::function<void(CMessageBox&)>& check)
+    {
+        CMessageBox box;
+        box.SetTitle(L"程序正在运行");
+        box.SetMessageText(L"检测到Tessamo正在运行，请关闭后重试。这一行足够长，需要换行显示在消息框里。");
+        box.SetButtonTexts(L"重试", second);
+        std::thread driver([] {
+            HWND hwnd = WaitForBox(L"程序正在运行");
+            ::Sleep(300);
+            ::PostMessageW(hwnd, WM_APP, 0, 0);
+        });
+        // The check runs inside the box's own loop.
+        checkBox = &box;
+        checker = check;
+        SetCheckHook(box);
+        box.RunModal(nullptr);
+        driver.join();
+        ASSERT_TRUE(checked);
+    }
+
+    void SetCheckHook(CMessageBox&)
+    {
+        // WM_APP arrives at the box: check and close with the close button's command.
+        instance = this;
+        hook = ::SetWindowsHookExW(WH_GETMESSAGE, &BoxLayout::GetMessageHook, nullptr, ::GetCurrentThreadId());
+    }
+    void TearDown() override
+    {
+        if (hook)
+            ::UnhookWindowsHookEx(hook);
+        instance = nullptr;
+    }
+    HHOOK hook = nullptr;
+
+    static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        MSG* msg = reinterpret_cast<MSG*>(lParam);
+        if (code >= 0 && msg->message == WM_APP && instance && !instance->checked) {
+            instance->checked = true;
+            instance->checker(*instance->checkBox);
+            ::PostMessageW(msg->hwnd, WM_COMMAND, 2, 0);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static BoxLayout* instance;
+    CMessageBox* checkBox = nullptr;
+    std::function<void(CMessageBox&)> checker;
+    bool checked = false;
+};
+
+BoxLayout* BoxLayout::instance = nullptr;
+
+TEST_F(BoxLayout, OneButtonSpansTheBodyLessSeventyPixelsOnEachSide)
+{
+    WithBox(L"", [](CMessageBox& box) {
+        const RECT content = box.ContentRect();
+        const RECT first = ChildRect(box.firstButton.window);
+        EXPECT_EQ(first.left, content.left + 70);
+        EXPECT_EQ(first.right, content.right - 70);
+        EXPECT_EQ(first.top, content.top + 138);
+        EXPECT_EQ(first.bottom, content.top + 168);
+        EXPECT_EQ(box.secondButton.window, nullptr);
+        EXPECT_FALSE(box.minimizeButton.visible) << "the box's minimise button is hidden";
+        EXPECT_EQ(::GetFocus(), box.firstButton.window);
+        const RECT bounds = box.textLayout.bounds;
+        EXPECT_EQ(bounds.left, content.left + 30);
+        EXPECT_EQ(bounds.top, content.top + 30);
+        EXPECT_EQ(bounds.right, content.right - 30);
+        EXPECT_EQ(bounds.bottom, content.bottom - 40);
+        EXPECT_GT(box.textLayout.lines.size(), 1u) << "the long message wraps";
+        EXPECT_EQ(box.BackPixel(content.left + 1, content.top + 1), 0xFFFFBA00u);
+        SaveBackBuffer(box, L"message-box-one-button");
+    });
+}
+
+TEST_F(BoxLayout, TwoButtonsAreAHundredPixelsWideFortyFiveFromTheEdges)
+{
+    WithBox(L"取消", [](CMessageBox& box) {
+        const RECT content = box.ContentRect();
+        const RECT first = ChildRect(box.firstButton.window);
+        const RECT second = ChildRect(box.secondButton.window);
+        EXPECT_EQ(first.left, content.left + 45);
+        EXPECT_EQ(first.right, content.left + 145);
+        EXPECT_EQ(second.left, content.right - 145);
+        EXPECT_EQ(second.right, content.right - 45);
+        EXPECT_EQ(second.top, content.top + 138);
+        EXPECT_EQ(box.controls.size(), 4u) << "close, minimise, second, first";
+        EXPECT_EQ(box.controls[2], &box.secondButton);
+        SaveBackBuffer(box, L"message-box-two-buttons");
+    });
+}
+
+TEST_F(BoxLayout, TheBoxTakesItsSizeFromTheDialogTemplate)
+{
+    // The template's size with its caption and frame, as the platform makes it.
+    HWND plain = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MESSAGE_BOX),
+                                      nullptr, &PlainDialogProc, 0);
+    ASSERT_TRUE(plain);
+    RECT expected{};
+    ::GetWindowRect(plain, &expected);
+    ::DestroyWindow(plain);
+    WithBox(L"", [&](CMessageBox& box) {
+        RECT rect{};
+        ::GetWindowRect(box.window, &rect);
+        EXPECT_EQ(rect.right - rect.left, expected.right - expected.left);
+        EXPECT_EQ(rect.bottom - rect.top, expected.bottom - expected.top);
+        const LONG_PTR style = ::GetWindowLongPtrW(box.window, GWL_STYLE);
+        EXPECT_EQ(style & WS_CAPTION, 0);
+        EXPECT_EQ(::GetWindowLongPtrW(box.window, GWL_EXSTYLE), 0x000C0080);
+        RECT client{};
+        ::GetClientRect(box.window, &client);
+        EXPECT_EQ(client.right, rect.right - rect.left) << "no frame is left";
+        std::printf("message box: %ld x %ld\n", rect.right - rect.left, rect.bottom - rect.top);
+    });
+}
+
+TEST(ShowMessageBox, ABoxThatCannotBeCreatedReturnsZeroAndLeavesTheOwnerEnabled)
+{
+    Owner owner;
+    ASSERT_TRUE(owner.Create(nullptr, RECT{0, 0, 100, 100}, L"owner", WS_POPUP));
+    HWND gone = owner.window;
+    ::DestroyWindow(gone);
+    // An invalid owner makes the dialog creation fail.
+    EXPECT_EQ(ShowMessageBox(L"x", gone, L"x", L"确定", L""), 0);
+
+    Owner live;
+    ASSERT_TRUE(live.Create(nullptr, RECT{0, 0, 100, 100}, L"live", WS_POPUP));
+    struct NoTemplateBox : CDlgFrameBase<NoTemplateBox> {
+        enum { IDD = 4321 };
+    } box;
+    box.modal = true;
+    EXPECT_EQ(box.Create(live.window), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(live.window));
+}
+
+} // namespace
