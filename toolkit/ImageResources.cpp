@@ -123,8 +123,42 @@ HBITMAP LoadPngBitmap(int id)
     return ToPremultipliedBitmap(image.get());
 }
 
+namespace {
+
+// The image library reads a 32-bit bitmap as opaque RGB, which would darken and
+// flatten a premultiplied picture; such bitmaps are copied pixel for pixel instead.
+HBITMAP CopyDib32(HBITMAP bitmap, const BITMAP& info)
+{
+    void* bits = nullptr;
+    HBITMAP copy = CreateDib32(info.bmWidth, info.bmHeight, &bits);
+    if (!copy)
+        return nullptr;
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = info.bmHeight;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    const int rows = ::GetDIBits(screen, bitmap, 0, info.bmHeight, bits, &header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (rows != info.bmHeight) {
+        ::DeleteObject(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+} // namespace
+
 HBITMAP CopyBitmap(HBITMAP bitmap)
 {
+    BITMAP info{};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info))
+        return nullptr;
+    if (info.bmBitsPixel == 32)
+        return CopyDib32(bitmap, info);
     CGdiImage image;
     if (image.CopyFrom(bitmap) != Ok)
         return nullptr;

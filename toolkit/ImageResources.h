@@ -55,7 +55,8 @@ HBITMAP ToPremultipliedBitmap(CGdiImage* image, DWORD backgroundArgb = OpaqueBla
 // LoadPngResource and ToPremultipliedBitmap in one step; null when either fails.
 HBITMAP LoadPngBitmap(int id);
 
-// A new bitmap with the same picture, through the image library; null on failure.
+// A new 32-bit premultiplied bitmap with the same picture; null on failure. 32-bit
+// bitmaps keep their alpha; others go through the image library.
 HBITMAP CopyBitmap(HBITMAP bitmap);
 
 // A 32-bit DIB section with rows stored bottom-up; `bits` receives its pixels.

@@ -80,10 +80,11 @@ void CMessageBox::InitDialog(HWND hwnd)
     ::SetWindowTextW(hwnd, title.c_str());
     backgroundColor = FrameBodyColor;
     const RECT content = ContentRect();
-    textLayout.bounds = RECT{content.left + TextInset, content.top + TextInset,
-                             content.right - TextInset, content.bottom - TextBottomInset};
     textLayout.lineGap = MessageLineGap;
     textLayout.flags = MessageTextLayout::CenterVertically;
+    // The frame has already composed once, laying the text out in empty bounds.
+    textLayout.SetBounds(RECT{content.left + TextInset, content.top + TextInset,
+                              content.right - TextInset, content.bottom - TextBottomInset});
     CreateButtons(content);
     ComposeAndUpdate();
 }

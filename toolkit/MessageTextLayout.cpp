@@ -10,6 +10,13 @@ void MessageTextLayout::SetText(const std::wstring& text)
     cachedAverageWidth = 0;
 }
 
+void MessageTextLayout::SetBounds(const RECT& box)
+{
+    bounds = box;
+    cachedTextHeight = 0;
+    cachedAverageWidth = 0;
+}
+
 bool MessageTextLayout::Update(const CharMeasure& measure)
 {
     const int textHeight = measure.TextHeight();

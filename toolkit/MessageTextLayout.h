@@ -49,6 +49,8 @@ public:
 
     // One cell per code unit; forgets the cached metrics so the next Update measures.
     void SetText(const std::wstring& text);
+    // New bounds; like a new text, they are laid out at the next Update.
+    void SetBounds(const RECT& box);
     // Measures every cell and lays out again when the font metrics differ from the
     // cached ones; true when it did.
     bool Update(const CharMeasure& measure);

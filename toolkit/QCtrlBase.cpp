@@ -34,7 +34,8 @@ HWND CQCtrlBase::CreateControl(HWND parentWindow, int left, int top, int right, 
 {
     parent = parentWindow;
     id = commandId;
-    return Create(parentWindow, RECT{left, top, right, bottom}, nullptr, WS_CHILD | WS_VISIBLE);
+    return Create(parentWindow, RECT{left, top, right, bottom}, nullptr, WS_CHILD | WS_VISIBLE, 0,
+                  commandId);
 }
 
 void CQCtrlBase::Invalidate()

@@ -92,6 +92,46 @@ TEST(ImageResources, ACopiedBitmapHasTheSamePixels)
     EXPECT_EQ(CopyBitmap(nullptr), nullptr);
 }
 
+TEST(ImageResources, ACopyOfAnRgbBitmapIsAnOpaque32BitPicture)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ScopedGdiObject<HBITMAP> rgb(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(rgb);
+    auto* bytes = static_cast<uint8_t*>(bits);
+    for (int i = 0; i < 2 * 12; i += 3) {
+        bytes[i] = 0x30;      // blue
+        bytes[i + 1] = 0x60;  // green
+        bytes[i + 2] = 0x90;  // red
+    }
+    ScopedGdiObject<HBITMAP> copy(CopyBitmap(rgb.Get()));
+    ASSERT_TRUE(copy);
+    BITMAP copied{};
+    ::GetObjectW(copy.Get(), sizeof copied, &copied);
+    EXPECT_EQ(copied.bmBitsPixel, 32);
+    for (uint32_t pixel : BitmapPixels(copy.Get()))
+        EXPECT_EQ(pixel, 0xFF906030u);
+}
+
+TEST(ImageResources, ACopiedPictureKeepsItsTransparency)
+{
+    ScopedGdiObject<HBITMAP> original(LoadPngBitmap(IDP_SHADOW));
+    ASSERT_TRUE(original);
+    ScopedGdiObject<HBITMAP> copy(CopyBitmap(original.Get()));
+    ASSERT_TRUE(copy);
+    const std::vector<uint32_t> a = BitmapPixels(original.Get());
+    const std::vector<uint32_t> b = BitmapPixels(copy.Get());
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ(b[i], a[i]) << i;
+}
+
 TEST(ImageResources, ADib32IsBottomUpWithPixelsToWriteTo)
 {
     void* bits = nullptr;

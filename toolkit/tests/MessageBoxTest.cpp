@@ -58,16 +58,23 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButton)
+TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButtonAndEscapeNothing)
 {
     MoveMouseTo(1200, 780);
-    std::thread driver([] {
+    bool aliveAfterEscape = false;
+    std::thread driver([&aliveAfterEscape] {
         HWND box = WaitForBox(L"主线程");
         ::Sleep(200);
+        GUITHREADINFO info{sizeof info};
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
+        ::PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
+        ::Sleep(200);
+        aliveAfterEscape = ::IsWindow(box) != FALSE;
         PressEnterInBox(box);
     });
     const int result = ShowMessageBox(L"安装路径无效，请重新选择。", nullptr, L"主线程", L"确定", L"");
     driver.join();
+    EXPECT_TRUE(aliveAfterEscape) << "Escape does nothing";
     EXPECT_EQ(result, 1);
 }
 
@@ -137,6 +144,54 @@ TEST(ShowMessageBox, AWorkerThreadWithoutOwnerGetsOneForTheFirstButton)
     ASSERT_TRUE(PumpUntil([&] { return second != -1; }));
     again.join();
     EXPECT_EQ(second, 1);
+}
+
+// Counts the WM_APP messages it receives.
+class Receiver : public CWindowImpl<Receiver> {
+public:
+    int received = 0;
+    bool HandleMessage(HWND, UINT message, WPARAM, LPARAM, LRESULT&, DWORD) override
+    {
+        received += message == WM_APP;
+        return false;
+    }
+};
+
+TEST(ShowMessageBox, AMessagePostedRightAfterTheAnswerStillReachesItsWindow)
+{
+    Receiver receiver;
+    ASSERT_TRUE(receiver.Create(nullptr, RECT{0, 0, 50, 50}, L"receiver", WS_POPUP));
+    HWND target = receiver.window;
+    std::thread driver([target] {
+        HWND box = WaitForBox(L"顺序");
+        ::Sleep(200);
+        // The answer and then, next in the queue, a message for another window.
+        ::PostMessageW(box, WM_COMMAND, 1, 0);
+        ::PostMessageW(target, WM_APP, 0, 0);
+    });
+    EXPECT_EQ(ShowMessageBox(L"文字", nullptr, L"顺序", L"确定", L""), 1);
+    driver.join();
+    PumpMessages(100);
+    EXPECT_EQ(receiver.received, 1);
+}
+
+TEST(ShowMessageBox, AQuitRequestEndsTheBoxAndReachesTheOuterLoop)
+{
+    Owner owner;
+    ASSERT_TRUE(owner.Create(nullptr, RECT{100, 100, 700, 600}, L"owner", WS_POPUP | WS_VISIBLE));
+    const DWORD mainThread = ::GetCurrentThreadId();
+    std::thread driver([mainThread] {
+        WaitForBox(L"退出");
+        ::Sleep(200);
+        ::PostThreadMessageW(mainThread, WM_QUIT, 7, 0);
+    });
+    EXPECT_EQ(ShowMessageBox(L"文字", owner.window, L"退出", L"确定", L""), 0);
+    driver.join();
+    EXPECT_TRUE(::IsWindowEnabled(owner.window));
+    EXPECT_EQ(::FindWindowW(L"#32770", L"退出"), nullptr);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
 }
 
 // Layout of a box, read while it is up.
@@ -214,6 +269,12 @@ TEST_F(BoxLayout, OneButtonSpansTheBodyLessSeventyPixelsOnEachSide)
         EXPECT_EQ(bounds.right, content.right - 30);
         EXPECT_EQ(bounds.bottom, content.bottom - 40);
         EXPECT_GT(box.textLayout.lines.size(), 1u) << "the long message wraps";
+        EXPECT_LT(box.textLayout.lines.size(), 5u);
+        for (const MessageTextLayout::Cell& cell : box.textLayout.cells) {
+            EXPECT_GE(cell.x, bounds.left);
+            EXPECT_LT(cell.x + cell.width, bounds.right) << "no cell touches the right edge";
+        }
+        EXPECT_GT(box.textLayout.lines[0].last, 10u) << "a line holds many characters";
         EXPECT_EQ(box.BackPixel(content.left + 1, content.top + 1), 0xFFFFBA00u);
         SaveBackBuffer(box, L"message-box-one-button");
     });

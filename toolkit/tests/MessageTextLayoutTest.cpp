@@ -118,6 +118,9 @@ TEST(MessageTextLayout, MeasuringAgainWithTheSameFontDoesNothing)
     measure.height = 16;
     EXPECT_TRUE(layout.Update(measure));
     EXPECT_EQ(layout.cells[0].height, 16);
+    layout.SetBounds(RECT{0, 0, 30, 100});
+    EXPECT_TRUE(layout.Update(measure)) << "new bounds are laid out again";
+    EXPECT_EQ(layout.lines.size(), 2u);
     layout.SetText(L"de");
     EXPECT_EQ(layout.cachedTextHeight, 0) << "a new text is measured at the next drawing";
     EXPECT_TRUE(layout.Update(measure));
