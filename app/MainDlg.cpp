@@ -14,6 +14,7 @@
 
 namespace {
 
+constexpr DWORD TransparentBlackArgb = 0x00000000;
 constexpr int ContentWidth = 500;
 constexpr int ContentHeight = 400;
 constexpr int BannerHeight = 270;
@@ -32,7 +33,7 @@ RECT Rect(int left, int top, int right, int bottom)
     return RECT{left, top, right, bottom};
 }
 
-void Create(CQCtrlBase& control, HWND parent, const RECT& r, UINT id)
+void CreateAt(CQCtrlBase& control, HWND parent, const RECT& r, UINT id)
 {
     control.CreateControl(parent, r.left, r.top, r.right, r.bottom, id);
 }
@@ -96,6 +97,10 @@ bool CMainDlg::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return true;
+    case WM_CLOSE:
+        // Closing from the taskbar ends the program like the close button.
+        CloseSetupWindow(0);
+        return true;
     case WM_SETUP_PROGRESS:
         OnProgress(static_cast<int>(wParam));
         return true;
@@ -118,9 +123,8 @@ void CMainDlg::OnCreate()
     if (UpgradeMode || AutoMode)
         SetTitle(L"Tessamo软件升级");
 
-    if (auto picture = LoadPngResource(IDP_BANNER)) {
-        background = ToPremultipliedBitmap(*picture, 0);
-    }
+    if (auto picture = LoadPngResource(IDP_BANNER))
+        background = ToPremultipliedBitmap(picture.get(), TransparentBlackArgb);
     CreateControls(ContentRect(), proposal.directory, proposal.fromApplication);
 
     if (CMessageLoop* loop = AppModule.GetMessageLoop())
@@ -150,25 +154,25 @@ void CMainDlg::CreateControls(const RECT& c, const std::wstring& proposedDir, bo
 
     pathField.SetTextColour(0);
     pathField.SetText(proposedDir);
-    Create(pathField, window, Rect(c.left + 84, c.bottom - 74, c.right - 176, c.bottom - 44), 0);
+    CreateAt(pathField, window, Rect(c.left + 84, c.bottom - 74, c.right - 176, c.bottom - 44), 0);
     pathField.SetMaxLength(MaxPathLength);
     pathField.SetLayoutFlags(SingleLineVerticallyCentred);
     AddControl(&pathField);
 
     SetupTextButton(changeDirButton, IDP_BROWSE_NORMAL, IDP_BROWSE_HOVER, L"更换目录");
-    Create(changeDirButton, window, Rect(c.right - 160, c.bottom - 74, c.right - 95, c.bottom - 44),
+    CreateAt(changeDirButton, window, Rect(c.right - 160, c.bottom - 74, c.right - 95, c.bottom - 44),
            ChangeDirButtonId);
     AddControl(&changeDirButton);
 
     SetupTextButton(mainButton, IDP_MAIN_NORMAL, IDP_MAIN_HOVER, fromApplication ? L"开始升级" : L"开始安装");
     const RECT mainRect = UpgradeMode ? Rect(c.left + 100, c.bottom - 70, c.right - 100, c.bottom - 30)
                                       : Rect(c.right - 85, c.bottom - 74, c.right - 20, c.bottom - 44);
-    Create(mainButton, window, mainRect, MainButtonId);
+    CreateAt(mainButton, window, mainRect, MainButtonId);
     AddControl(&mainButton);
 
     const RECT checkRect = UpgradeMode ? Rect(c.left + 132, c.bottom - 25, c.right - 132, c.bottom - 10)
                                        : Rect(c.left + 172, c.bottom - 30, c.right - 132, c.bottom - 15);
-    Create(autostartBox, window, checkRect, 0);
+    CreateAt(autostartBox, window, checkRect, 0);
     autostartBox.SetCheckImages(IDP_CHECK_ON, IDP_CHECK_OFF);
     autostartBox.SetText(L"开机时启动Tessamo");
     autostartBox.SetTextColor(0x555555);
@@ -177,7 +181,7 @@ void CMainDlg::CreateControls(const RECT& c, const std::wstring& proposedDir, bo
     AddControl(&autostartBox);
 
     SetupTextButton(startButton, IDP_MAIN_NORMAL, IDP_MAIN_HOVER, L"开始体验");
-    Create(startButton, window, Rect(c.left + 150, c.bottom - 50, c.right - 150, c.bottom - 15), StartButtonId);
+    CreateAt(startButton, window, Rect(c.left + 150, c.bottom - 50, c.right - 150, c.bottom - 15), StartButtonId);
     startButton.SetVisible(false);
     AddControl(&startButton);
 }

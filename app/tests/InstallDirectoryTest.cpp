@@ -83,7 +83,8 @@ TEST(WithProductFolder, AppendsTheProductFolderOnlyOnce)
     EXPECT_EQ(WithProductFolder(L"E:\\Apps\\Tessamo"), L"E:\\Apps\\Tessamo\\");
     EXPECT_EQ(WithProductFolder(L"E:\\Apps\\Tessamo\\"), L"E:\\Apps\\Tessamo\\");
     EXPECT_EQ(WithProductFolder(L"E:\\"), L"E:\\Tessamo\\");
-    EXPECT_EQ(WithProductFolder(L"E:\\Tessamo2"), L"E:\\Tessamo2\\");
+    // Only the tail counts: "essamo2\\" does not hold the product name.
+    EXPECT_EQ(WithProductFolder(L"E:\\Tessamo2"), L"E:\\Tessamo2\\Tessamo\\");
 }
 
 } // namespace
