@@ -73,6 +73,8 @@ void CAlphaSurface::CreateBuffers()
         ScopedWindowDC windowDC(hwnd);
         backDC = ::CreateCompatibleDC(windowDC.Get());
         probeDC = ::CreateCompatibleDC(windowDC.Get());
+        backDCOriginal = ::GetCurrentObject(backDC, OBJ_BITMAP);
+        probeDCOriginal = ::GetCurrentObject(probeDC, OBJ_BITMAP);
         for (HDC dc : {backDC, probeDC}) {
             ::SelectObject(dc, font);
             ::SetBkMode(dc, TRANSPARENT);
@@ -83,11 +85,18 @@ void CAlphaSurface::CreateBuffers()
     void* probe = nullptr;
     HBITMAP newBack = CreateDib32(size.cx, size.cy, &back);
     HBITMAP newProbe = CreateDib32(size.cx, size.cy, &probe);
-    // Selecting the new bitmaps releases the old ones from the DCs before deletion.
-    if (newBack)
-        ::SelectObject(backDC, newBack);
-    if (newProbe)
-        ::SelectObject(probeDC, newProbe);
+    if (!newBack || !newProbe) {
+        // A failed creation leaves no buffers: the composition then draws nothing.
+        if (newBack)
+            ::DeleteObject(newBack);
+        if (newProbe)
+            ::DeleteObject(newProbe);
+        newBack = newProbe = nullptr;
+        back = probe = nullptr;
+    }
+    // The old bitmaps leave the DCs before they are deleted.
+    ::SelectObject(backDC, newBack ? static_cast<HGDIOBJ>(newBack) : backDCOriginal);
+    ::SelectObject(probeDC, newProbe ? static_cast<HGDIOBJ>(newProbe) : probeDCOriginal);
     if (backBitmap)
         ::DeleteObject(backBitmap);
     if (probeBitmap)

@@ -90,6 +90,10 @@ protected:
     static void RemoveCaption(HWND hwnd, HWND insertAfter);
 
 private:
+    // The bitmaps the buffer DCs were created with, selected back before deletion.
+    HGDIOBJ backDCOriginal = nullptr;
+    HGDIOBJ probeDCOriginal = nullptr;
+
     bool WindowRectEmpty(HWND hwnd) const;
     void Paint(HWND hwnd);
 };

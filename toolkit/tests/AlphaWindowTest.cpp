@@ -186,6 +186,23 @@ TEST(AlphaWindow, ACompositionRequestedWhileSuspendedIsDropped)
     EXPECT_EQ(w.BackPixel(10, 10), 0xFF00FF00u);
 }
 
+TEST(AlphaWindow, PaintingAndResizingRecomposeTheWholeWindow)
+{
+    PlainWindow w;
+    w.draw = [](HDC dc, const RECT& content) { FillRect(dc, content, 0x336699); };
+    ASSERT_TRUE(w.CreateAlphaWindow(0, 0, 200, 150, nullptr, true, false));
+    int before = w.frameDraws;
+    ::InvalidateRect(w.window, nullptr, FALSE);
+    ::UpdateWindow(w.window);
+    EXPECT_EQ(w.frameDraws, before + 2) << "WM_PAINT composes";
+
+    ::SetWindowPos(w.window, nullptr, 0, 0, 316, 216, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(w.BufferSize().cx, 316);
+    EXPECT_EQ(w.BufferSize().cy, 216);
+    EXPECT_EQ(w.BackPixel(307, 207), 0xFF996633u) << "the new content corner is drawn";
+    EXPECT_LT(Alpha(w.BackPixel(310, 210)), 0xFFu) << "the shadow follows the new size";
+}
+
 TEST(AlphaWindow, ThePrivateMessagesAnswerInClientCoordinates)
 {
     PlainWindow w;

@@ -58,7 +58,7 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButtonAndEscapeNothing)
+TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButtonAndEscapeDoesNothing)
 {
     MoveMouseTo(1200, 780);
     bool aliveAfterEscape = false;
