@@ -47,8 +47,6 @@ public:
                        DWORD mapId) override;
     void DrawSelf(HDC dc, HDC scratch) override;
 
-    const std::wstring& SavedContent() const { return savedMarkup; }
-
 private:
     RECT TextRectangle() const;
     void OnFocusGain();

@@ -314,7 +314,7 @@ void CRichModel::ReplaceNumberAt(int lineStart, int digitCount, int value)
 
 int CRichModel::IndexAtPoint(int x, int y) const
 {
-    if (lines.empty())
+    if (lines.empty() || elements.empty())
         return -1;
     x -= horizontalOffset;
     y -= verticalOffset;

@@ -20,7 +20,6 @@ public:
     std::function<void(CQEdit&)> configure;
     int editWidth = 300;
     int editHeight = 24;
-    int enters = 0;
 
     ~EditTestWindow() override { DestroyAlphaWindow(); }
 

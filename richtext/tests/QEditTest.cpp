@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "EditTestWindow.h"
@@ -163,6 +164,42 @@ TEST_F(QEdit, OtherWindowsReadThePlainTextThroughGetTextMessages)
     wchar_t shortBuffer[4] = {L'x', L'x', L'x', L'x'};
     EXPECT_EQ(::SendMessageW(w.edit.window, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(shortBuffer)), 3);
     EXPECT_EQ(std::wstring(shortBuffer), L"C:\\");
+}
+
+// Runs the reader program on the field and returns what it read; the test's thread
+// keeps answering messages meanwhile.
+std::wstring ReadFromAnotherProcess(HWND field, DWORD* exitCode)
+{
+    ScopedTempDir folder;
+    const std::wstring output = folder.Path() + L"text.bin";
+    wchar_t handle[32];
+    swprintf(handle, 32, L"%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(field)));
+    std::wstring command = L"C:\\bin\\WindowTextReader.exe " + std::wstring(handle) + L" \"" + output + L"\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return L"<not started>";
+    PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 20000);
+    ::GetExitCodeProcess(process.hProcess, exitCode);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    const std::string bytes = ReadBytesFile(output);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+TEST_F(QEdit, AnotherProcessReadsTheTypedPath)
+{
+    Open([](CQEdit& edit) {
+        edit.SetMaxLength(260);
+        edit.SetLayoutFlags(0x24);
+    });
+    FocusEdit();
+    const std::wstring typed = L"D:\\软件\\Tessamo\\";
+    TypeText(typed);
+    DWORD length = 0;
+    EXPECT_EQ(ReadFromAnotherProcess(w.edit.window, &length), typed);
+    EXPECT_EQ(length, typed.size());
 }
 
 TEST_F(QEdit, StylesSurviveAFocusRoundTrip)

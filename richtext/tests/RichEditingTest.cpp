@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "EditTestWindow.h"
@@ -305,6 +306,129 @@ TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
     PressControlKey('X');
     EXPECT_EQ(ClipboardText(), L"abc");
     EXPECT_EQ(Text(), L"abc");
+}
+
+TEST_F(RichEditing, ADoubleClickSelectsTheCharacterBeforeTheCaret)
+{
+    Open(false);
+    TypeText(L"abcdef");
+    const RichElement& third = *w.edit.Elements()[2];
+    POINT point = ScreenPoint(w.edit.window, third.x + w.edit.HorizontalOffset() + third.width - 1,
+                              third.y + w.edit.VerticalOffset() + third.height / 2);
+    PumpMessages(::GetDoubleClickTime() + 100);
+    MoveMouseTo(point.x, point.y);
+    PressMouse();
+    ReleaseMouse();
+    PressMouse();
+    ReleaseMouse();
+    PumpMessages(150);
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"c");
+}
+
+TEST_F(RichEditing, DraggingPastTheLeftEdgeScrollsASingleLineAndSelects)
+{
+    Open(false);
+    w.edit.SetText(std::wstring(150, L'w'));
+    w.edit.SetCaretIndex(150, false);
+    const int scrolled = w.edit.HorizontalOffset();
+    ASSERT_LT(scrolled, 0);
+
+    POINT inside = ScreenPoint(w.edit.window, 40, w.editHeight / 2);
+    MoveMouseTo(inside.x, inside.y);
+    PressMouse();
+    PumpMessages(80);
+    const int anchor = w.edit.CaretIndex();
+    POINT outside = ScreenPoint(w.edit.window, -15, w.editHeight / 2);
+    MoveMouseTo(outside.x, outside.y);
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.HorizontalOffset() > scrolled; }, 3000));
+    ReleaseMouse();
+    // The button is released outside the field; the drag timer notices.
+    EXPECT_TRUE(PumpUntil([&] { return !w.edit.IsDragging(); }, 3000));
+    EXPECT_LT(w.edit.CaretIndex(), anchor);
+    EXPECT_TRUE(w.edit.HasSelection());
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText().size(), static_cast<size_t>(anchor - w.edit.CaretIndex()));
+}
+
+TEST_F(RichEditing, TheMouseOverTheTextShowsTheTextCursor)
+{
+    Open(false);
+    POINT inside = ScreenPoint(w.edit.window, 30, w.editHeight / 2);
+    MoveMouseTo(inside.x, inside.y);
+    PumpMessages(100);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_IBEAM));
+}
+
+// A host window with a vertical scroll bar; the scroll codes are handed to the engine as
+// a host's WM_VSCROLL handler would.
+TEST(RichEditingScrollBar, ScrollBarCodesMoveTheTextWithinItsHeight)
+{
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VSCROLL | WS_VISIBLE, 50, 50,
+                                  200, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(host);
+    {
+        CRichDraw engine;
+        engine.Attach(host);
+        engine.SetVerticalScrollBar(true);
+        RECT client{};
+        ::GetClientRect(host, &client);
+        engine.SetRect(2, 0, client.right - 2, client.bottom);
+        std::wstring lines;
+        for (int i = 0; i < 30; ++i)
+            lines += L"line\r\n";
+        engine.SetText(lines);
+        const int line = engine.DefaultLineHeight();
+        const int page = client.bottom;
+        const int lowest = engine.ContentHeight() - page + 1;
+        ASSERT_GT(lowest, 3 * page);
+        ASSERT_LT(lowest, 4 * page);
+        struct Case {
+            int code;
+            int position;
+        };
+        const Case cases[] = {
+            {SB_LINEDOWN, line},         {SB_LINEDOWN, 2 * line}, {SB_LINEUP, line},
+            {SB_LINEUP, 0},              {SB_LINEUP, 0},          {SB_PAGEDOWN, page},
+            {SB_PAGEUP, 0},              {SB_PAGEDOWN, page},     {SB_PAGEDOWN, 2 * page},
+            {SB_PAGEDOWN, 3 * page},     {SB_PAGEDOWN, lowest},   {SB_ENDSCROLL, lowest},
+        };
+        for (const Case& c : cases) {
+            engine.OnVScroll(c.code);
+            EXPECT_EQ(::GetScrollPos(host, SB_VERT), c.position) << c.code;
+            int expectedOffset = std::max(-c.position, page - engine.ContentHeight());
+            EXPECT_EQ(engine.VerticalOffset(), expectedOffset) << c.code;
+        }
+    }
+    ::DestroyWindow(host);
+}
+
+TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
+{
+    Open(true);
+    std::wstring lines;
+    for (int i = 0; i < 20; ++i)
+        lines += L"line\r\n";
+    w.edit.SetText(lines);
+    w.edit.SetDragScroll(true);
+    w.edit.SetReadOnly(true);
+    ASSERT_EQ(w.edit.VerticalOffset(), 0);
+
+    POINT from = ScreenPoint(w.edit.window, 50, 20);
+    MoveMouseTo(from.x, from.y);
+    PressMouse();
+    PumpMessages(50);
+    for (int step = 1; step <= 6; ++step) {
+        MoveMouseTo(from.x, from.y + 5 * step);
+        PumpMessages(30);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.VerticalOffset() > 0; }, 2000));
+    // Pulled down by 1.5 times the movement, at most 30 percent of the height.
+    EXPECT_LE(w.edit.VerticalOffset(), w.editHeight * 3 / 10);
+    ReleaseMouse();
+    EXPECT_TRUE(PumpUntil([&] { return w.edit.VerticalOffset() == 0; }, 3000));
+    PumpMessages(100);
+    EXPECT_EQ(w.edit.VerticalOffset(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "FixedMeasurer.h"
+#include "RichListNumbers.h"
+
+namespace {
+
+TEST(RichListNumbers, LinesStartAtTheBeginningAndAfterEveryLineFeed)
+{
+    TestModel model;
+    model.SetText(L"a\r\nb\nc\r\n");
+    EXPECT_EQ(LineStarts(model.Elements()), (std::vector<int>{0, 3, 5}));
+}
+
+TEST(RichListNumbers, ANumberIsDigitsFollowedByAFullStop)
+{
+    struct Case {
+        const wchar_t* text;
+        int maxDigits;
+        int digits;
+        int value;
+    };
+    const Case cases[] = {
+        {L"1.x", 3, 1, 1},      {L"12.", 3, 2, 12},   {L"999.", 3, 3, 999},
+        {L"1000.", 3, 0, 0},    {L"1000.", 4, 4, 1000}, {L"12", 3, 0, 0},
+        {L"12 .", 3, 0, 0},     {L".", 3, 0, 0},      {L"a1.", 3, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TestModel model;
+        model.SetText(c.text);
+        int value = 0;
+        EXPECT_EQ(ReadLineNumber(model.Elements(), 0, c.maxDigits, &value), c.digits) << c.text;
+        if (c.digits > 0)
+            EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
+TEST(RichListNumbers, BackspaceRuleNeedsALineFeedBeforeTheNumber)
+{
+    struct Case {
+        const wchar_t* text;
+        int caret;
+        int digits;
+    };
+    const Case cases[] = {
+        {L"x\n12.", 5, 2},   {L"x\r\n7.", 5, 1},  {L"12.", 3, 0},  // document start
+        {L"x\n1234.", 7, 0}, {L"x\n12.a", 6, 0},  {L"x\n12.", 4, 0},
+        {L"x\na2.", 5, 0},
+    };
+    for (const Case& c : cases) {
+        TestModel model;
+        model.SetText(c.text);
+        EXPECT_EQ(ListNumberBeforeIndex(model.Elements(), c.caret), c.digits) << c.text;
+    }
+}
+
+TEST(RichListNumbers, RenumberingDownStopsAtTheFirstLineOutOfSequence)
+{
+    TestModel model;
+    model.SetText(L"1.a\n5.b\n6.c\n9.d\n10.e");
+    model.SetCaretIndex(1, false);
+    model.Renumber(5, false);
+    EXPECT_EQ(Characters(model), L"1.a\n4.b\n5.c\n9.d\n10.e");
+}
+
+TEST(RichListNumbers, RenumberingDownShrinksANumberByADigit)
+{
+    TestModel model;
+    model.SetText(L"x\n10.b");
+    model.SetCaretIndex(0, false);
+    model.Renumber(10, false);
+    EXPECT_EQ(Characters(model), L"x\n9.b");
+}
+
+}  // namespace
