@@ -89,7 +89,7 @@ HWND SetupDriver::WaitForMainWindow(DWORD milliseconds)
             main = ::FindWindowW(nullptr, L"安装Tessamo");
             if (!main)
                 main = ::FindWindowW(nullptr, L"Tessamo软件升级");
-            return main && Control(100);
+            return main && ::IsWindowVisible(main) && Control(100);
         },
         milliseconds);
     return main;
