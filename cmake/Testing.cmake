@@ -10,13 +10,17 @@ function(tessamo_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tessamo_test_main)
   set(labels unit)
+  set(lock "")
   if(T_GUI)
     set(labels gui)
+    # One display: real input, the keyboard focus and the clipboard are shared, so GUI
+    # cases run one at a time.
+    set(lock RESOURCE_LOCK x_display)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+    PROPERTIES LABELS "${labels}" TIMEOUT 300 ${lock})
 endfunction()
 
 # tessamo_add_e2e_test(<name> SOURCES ... [LIBS ...] [DEPENDS targets...])

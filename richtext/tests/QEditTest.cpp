@@ -63,9 +63,10 @@ TEST_F(QEdit, AnEmptyUnfocusedFieldShowsThePlaceholderInItsColour)
         EXPECT_EQ(element->maskCharacter, 0);  // unmasked even in password mode
     }
 
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     EXPECT_EQ(w.edit.GetCount(), 0);
     TypeText(L"ab");
+    ASSERT_EQ(w.edit.GetCount(), 2);
     EXPECT_EQ(w.edit.Elements()[0]->maskCharacter, L'*');
     EXPECT_EQ(w.edit.GetText(), L"ab");
 }
@@ -73,7 +74,7 @@ TEST_F(QEdit, AnEmptyUnfocusedFieldShowsThePlaceholderInItsColour)
 TEST_F(QEdit, TypingExactlyThePlaceholderReadsAsEmpty)
 {
     Open([](CQEdit& edit) { edit.SetPlaceholder(L"path"); });
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     TypeText(L"path");
     EXPECT_EQ(w.edit.GetText(), L"");
     TypeText(L"s");
@@ -83,7 +84,7 @@ TEST_F(QEdit, TypingExactlyThePlaceholderReadsAsEmpty)
 TEST_F(QEdit, PasswordCharactersAreMeasuredAsStarsButReadAsTyped)
 {
     Open([](CQEdit& edit) { edit.SetPassword(true); });
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     TypeText(L"W国");
     ASSERT_EQ(w.edit.GetCount(), 2);
     EXPECT_EQ(w.edit.Elements()[0]->width, w.edit.Elements()[1]->width);
@@ -101,7 +102,7 @@ TEST_F(QEdit, WithTheSetupSettingsA261stCharacterAndEnterAreRefused)
         edit.SetLayoutFlags(0x24);
         edit.SetListener(&listener);
     });
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     PressControlKey(VK_END);
     TypeText(L"qr");
     EXPECT_EQ(w.edit.GetText(), std::wstring(259, L'p') + L"q");
@@ -194,7 +195,7 @@ TEST_F(QEdit, AnotherProcessReadsTheTypedPath)
         edit.SetMaxLength(260);
         edit.SetLayoutFlags(0x24);
     });
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     const std::wstring typed = L"D:\\软件\\Tessamo\\";
     TypeText(typed);
     DWORD length = 0;
@@ -206,9 +207,9 @@ TEST_F(QEdit, StylesSurviveAFocusRoundTrip)
 {
     Open([](CQEdit& edit) { edit.SetPlaceholder(L"hint"); });
     w.edit.SetHtml(L"<font color=\"#00ff00\" bold=\"1\">ok</font>");
-    FocusEdit();
-    FocusOther();
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     ASSERT_EQ(w.edit.GetText(), L"ok");
     EXPECT_EQ(w.edit.Elements()[0]->bold, 1);
     EXPECT_EQ(w.edit.Elements()[0]->textColour, RGB(0, 255, 0));
@@ -217,12 +218,12 @@ TEST_F(QEdit, StylesSurviveAFocusRoundTrip)
 TEST_F(QEdit, TextThatLooksLikeMarkUpSurvivesAFocusRoundTrip)
 {
     Open([](CQEdit& edit) { edit.SetPlaceholder(L"hint"); });
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     const std::wstring typed = L"a<font>b<img>c";
     TypeText(typed);
-    FocusOther();
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
     EXPECT_EQ(w.edit.GetText(), typed);
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     EXPECT_EQ(w.edit.GetText(), typed);
 }
 
@@ -234,7 +235,7 @@ TEST_F(QEdit, ClearingTheTextShowsThePlaceholderAndFocusDoesNotBringTheOldTextBa
     });
     w.edit.SetText(L"");
     EXPECT_EQ(w.edit.PlainText(), L"hint");
-    FocusEdit();
+    ASSERT_NO_FATAL_FAILURE(FocusEdit());
     EXPECT_EQ(w.edit.PlainText(), L"");
 }
 

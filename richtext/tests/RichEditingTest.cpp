@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "EditTestWindow.h"
+#include "FixedMeasurer.h"
 #include "TestSupport.h"
 #include "ToolkitTestSupport.h"
 
@@ -38,7 +40,7 @@ protected:
 
 TEST_F(RichEditing, UndoTakesTypedWordsBackAndRedoRestoresThemStepByStep)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abc def");
     ASSERT_EQ(Text(), L"abc def");
 
@@ -56,9 +58,49 @@ TEST_F(RichEditing, UndoTakesTypedWordsBackAndRedoRestoresThemStepByStep)
     EXPECT_EQ(w.edit.CaretIndex(), 7);
 }
 
+// Without a window: the grouping of undo steps alone.
+TEST(RichEditingUndo, TypingElsewhereStartsANewUndoStep)
+{
+    struct Case {
+        const wchar_t* description;
+        std::function<void(TestModel&)> edit;
+        const wchar_t* afterOneUndo;
+    };
+    auto type = [](TestModel& model, const std::wstring& text) {
+        for (wchar_t c : text)
+            model.TypeCharacter(c);
+    };
+    const Case cases[] = {
+        {L"one word", [&](TestModel& m) { type(m, L"abc"); }, L""},
+        {L"after a space", [&](TestModel& m) { type(m, L"ab cd"); }, L"ab "},
+        {L"after a caret move",
+         [&](TestModel& m) {
+             type(m, L"ab");
+             m.SetCaretIndex(0, false);
+             type(m, L"x");
+         },
+         L"ab"},
+        {L"after a line break",
+         [&](TestModel& m) {
+             type(m, L"ab");
+             m.InsertLineBreak();
+             type(m, L"cd");
+         },
+         L"ab\r\n"},
+    };
+    for (const Case& c : cases) {
+        TestModel model;
+        model.SetText(L"");
+        model.SetRect(0, 0, 300, 100);
+        c.edit(model);
+        model.Undo();
+        EXPECT_EQ(Characters(model), c.afterOneUndo) << c.description;
+    }
+}
+
 TEST_F(RichEditing, UndoOfBackspaceBringsTheCharacterBack)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"xy");
     PressKey(VK_BACK);
     EXPECT_EQ(Text(), L"x");
@@ -69,7 +111,7 @@ TEST_F(RichEditing, UndoOfBackspaceBringsTheCharacterBack)
 
 TEST_F(RichEditing, CopyWithNothingSelectedPutsEmptyTextAndPastingItInventsNothing)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abc");
     PutClipboardText(L"before");
     PressControlKey('C');
@@ -80,7 +122,7 @@ TEST_F(RichEditing, CopyWithNothingSelectedPutsEmptyTextAndPastingItInventsNothi
 
 TEST_F(RichEditing, CutWithNothingSelectedMovesTheCaretToTheStartAndKeepsTheText)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abc");
     PressControlKey('X');
     EXPECT_EQ(Text(), L"abc");
@@ -90,7 +132,7 @@ TEST_F(RichEditing, CutWithNothingSelectedMovesTheCaretToTheStartAndKeepsTheText
 
 TEST_F(RichEditing, CutMovesTheSelectionToTheClipboard)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abcd");
     PressShiftKey(VK_LEFT);
     PressShiftKey(VK_LEFT);
@@ -101,8 +143,9 @@ TEST_F(RichEditing, CutMovesTheSelectionToTheClipboard)
 
 TEST_F(RichEditing, ACharacterCountsAsPassedFromSixtyPercentOfItsWidth)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"a国b");
+    ASSERT_EQ(w.edit.GetCount(), 3);
     const RichElement& wide = *w.edit.Elements()[1];
     const int left = wide.x + w.edit.HorizontalOffset();
     const int y = wide.y + w.edit.VerticalOffset() + wide.height / 2;
@@ -123,8 +166,9 @@ TEST_F(RichEditing, ACharacterCountsAsPassedFromSixtyPercentOfItsWidth)
 
 TEST_F(RichEditing, DraggingTheMouseSelectsFromThePressToTheRelease)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abcdef");
+    ASSERT_EQ(w.edit.GetCount(), 6);
     auto middleOf = [&](int index) {
         const RichElement& element = *w.edit.Elements()[index];
         return ScreenPoint(w.edit.window, element.x + w.edit.HorizontalOffset() + 1,
@@ -147,7 +191,7 @@ TEST_F(RichEditing, DraggingTheMouseSelectsFromThePressToTheRelease)
 
 TEST_F(RichEditing, AStyledCopyPastedBackKeepsItsStyles)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     w.edit.SetHtml(L"<font color=\"#ff0000\" size=\"12\" bold=\"1\">ab<br>cd</font>");
     PumpMessages(50);
     PressControlKey('A');
@@ -167,7 +211,7 @@ TEST_F(RichEditing, AStyledCopyPastedBackKeepsItsStyles)
 
 TEST_F(RichEditing, TextThatLooksLikeMarkUpIsPastedBackUnchanged)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     const std::wstring typed = L"x<a>y<font>z<br>w";
     TypeText(typed);
     ASSERT_EQ(Text(), typed);
@@ -180,7 +224,7 @@ TEST_F(RichEditing, TextThatLooksLikeMarkUpIsPastedBackUnchanged)
 
 TEST_F(RichEditing, LinesPastedIntoASingleLineFieldBecomeZeroWidthElements)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     PutClipboardText(L"one\r\ntwo");
     PressControlKey('V');
     ASSERT_EQ(Text(), L"one\r\ntwo");
@@ -191,7 +235,7 @@ TEST_F(RichEditing, LinesPastedIntoASingleLineFieldBecomeZeroWidthElements)
 
 TEST_F(RichEditing, BackspaceAfterAListNumberRemovesItAndRenumbersTheLinesBelow)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     w.edit.SetText(L"10.a\r\n11.b\r\n12.\r\n13.c\r\n14.d\r\n20.e");
     w.edit.SetCaretIndex(15, false);  // after "12."
     PressKey(VK_BACK);
@@ -201,7 +245,7 @@ TEST_F(RichEditing, BackspaceAfterAListNumberRemovesItAndRenumbersTheLinesBelow)
 
 TEST_F(RichEditing, EnterAfterANumberedLineContinuesTheListAndRenumbers)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     w.edit.SetAutoNumbering(true);
     w.edit.SetText(L"3.x\r\n4.y\r\n5.z");
     w.edit.SetCaretIndex(3, false);
@@ -212,7 +256,7 @@ TEST_F(RichEditing, EnterAfterANumberedLineContinuesTheListAndRenumbers)
 
 TEST_F(RichEditing, RenumberingGrowsANumberByADigit)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     w.edit.SetAutoNumbering(true);
     w.edit.SetText(L"8.x\r\n9.y");
     w.edit.SetCaretIndex(3, false);
@@ -222,7 +266,7 @@ TEST_F(RichEditing, RenumberingGrowsANumberByADigit)
 
 TEST_F(RichEditing, TheWheelScrollsMultiLineTextButNotASingleLine)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     w.edit.SetText(std::wstring(200, L'm'));
     int before = w.edit.HorizontalOffset();
     int verticalBefore = w.edit.VerticalOffset();
@@ -240,7 +284,7 @@ TEST_F(RichEditing, TheWheelScrollsMultiLineTextButNotASingleLine)
 
 TEST_F(RichEditing, DigitsOnlyRefusesATypedLetterButNotAPastedOne)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     w.edit.SetDigitsOnly(true);
     TypeText(L"a1");
     EXPECT_EQ(Text(), L"1");
@@ -251,7 +295,7 @@ TEST_F(RichEditing, DigitsOnlyRefusesATypedLetterButNotAPastedOne)
 
 TEST_F(RichEditing, ShiftArrowsExtendTheSelectionAndArrowsCollapseIt)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"hello");
     PressKey(VK_LEFT);
     PressShiftKey(VK_LEFT);
@@ -265,7 +309,7 @@ TEST_F(RichEditing, ShiftArrowsExtendTheSelectionAndArrowsCollapseIt)
 
 TEST_F(RichEditing, HomeAndEndReachTheEndsOfAScrolledSingleLine)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     w.edit.SetText(std::wstring(150, L'w'));
     w.edit.SetCaretIndex(150, false);
     PressKey(VK_HOME);
@@ -276,8 +320,9 @@ TEST_F(RichEditing, HomeAndEndReachTheEndsOfAScrolledSingleLine)
 
 TEST_F(RichEditing, ControlBTogglesBoldOnTheSelection)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"ab");
+    ASSERT_EQ(w.edit.GetCount(), 2);
     PressControlKey('A');
     PressControlKey('B');
     EXPECT_EQ(w.edit.Elements()[0]->bold, 1);
@@ -288,7 +333,7 @@ TEST_F(RichEditing, ControlBTogglesBoldOnTheSelection)
 
 TEST_F(RichEditing, UpAndDownMoveBetweenLines)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     w.edit.SetText(L"abc\r\ndef");
     w.edit.SetCaretIndex(7, false);  // between e and f
     PressKey(VK_UP);
@@ -299,7 +344,7 @@ TEST_F(RichEditing, UpAndDownMoveBetweenLines)
 
 TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abc");
     w.edit.SetReadOnly(true);
     w.edit.SelectRange(0, -1);
@@ -310,8 +355,9 @@ TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
 
 TEST_F(RichEditing, ADoubleClickSelectsTheCharacterBeforeTheCaret)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     TypeText(L"abcdef");
+    ASSERT_EQ(w.edit.GetCount(), 6);
     const RichElement& third = *w.edit.Elements()[2];
     POINT point = ScreenPoint(w.edit.window, third.x + w.edit.HorizontalOffset() + third.width - 1,
                               third.y + w.edit.VerticalOffset() + third.height / 2);
@@ -328,7 +374,7 @@ TEST_F(RichEditing, ADoubleClickSelectsTheCharacterBeforeTheCaret)
 
 TEST_F(RichEditing, DraggingPastTheLeftEdgeScrollsASingleLineAndSelects)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     w.edit.SetText(std::wstring(150, L'w'));
     w.edit.SetCaretIndex(150, false);
     const int scrolled = w.edit.HorizontalOffset();
@@ -353,7 +399,7 @@ TEST_F(RichEditing, DraggingPastTheLeftEdgeScrollsASingleLineAndSelects)
 
 TEST_F(RichEditing, TheMouseOverTheTextShowsTheTextCursor)
 {
-    Open(false);
+    ASSERT_NO_FATAL_FAILURE(Open(false));
     POINT inside = ScreenPoint(w.edit.window, 30, w.editHeight / 2);
     MoveMouseTo(inside.x, inside.y);
     PumpMessages(100);
@@ -405,7 +451,7 @@ TEST(RichEditingScrollBar, ScrollBarCodesMoveTheTextWithinItsHeight)
 
 TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
 {
-    Open(true);
+    ASSERT_NO_FATAL_FAILURE(Open(true));
     std::wstring lines;
     for (int i = 0; i < 20; ++i)
         lines += L"line\r\n";
