@@ -1,23 +1,69 @@
 #pragma once
-#include "WindowImpl.h"
+#include <windows.h>
 
-// The setup window: for now a plain 500 x 400 window centred on the primary screen
-// showing the product's title. Closing it ends the program with exit code 0.
-class CMainDlg : public CWindowImpl<CMainDlg> {
+#include <memory>
+#include <string>
+
+#include "InstallWorker.h"
+#include "MessageLoop.h"
+#include "QCheckBox.h"
+#include "QEdit.h"
+#include "TextButton.h"
+#include "UpdateUI.h"
+#include "WindowFrame.h"
+
+// The setup window: the banner, the install path with "更换目录", the autostart
+// option and the main button; after the start a status line, at the end "开始体验".
+class CMainDlg : public CWndFrameBase<CMainDlg>, public CUpdateUI<CMainDlg>, public CIdleHandler {
 public:
+    // Written by the install steps before the success code; read on that code.
+    std::wstring InstallDir;
+    std::wstring StatusText;
+    // Captured from the controls when the installation starts.
+    std::wstring InstallPath;
+    int AutostartChecked = 1;
+
     CMainDlg();
     ~CMainDlg() override;
 
-    // Brings an existing window to the front, otherwise creates it; false when the
-    // window cannot be created.
+    // Brings an existing window to the front, otherwise creates it centred on the
+    // primary screen; false when the window cannot be created.
     bool Show();
     void CloseSetupWindow(int exitCode);
 
     bool HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD mapId) override;
+    void DrawContent(HDC dc, const RECT& content) override;
+    BOOL OnIdle() override { return FALSE; }
+
+    // The running-application check behind the main button (and automatic mode).
+    void CheckRunningApplication();
 
 private:
-    void Paint();
+    void OnCreate();
+    void CreateControls(const RECT& content, const std::wstring& proposedDir, bool fromApplication);
+    void SetupTextButton(CTextButton& button, int normal, int hover, const wchar_t* text);
+    void OnCommand(int id);
+    void OnProgress(int code);
+    void StartInstall();
+    void ValidateAndLaunchWorker();
+    void BrowseInstallDir();
+    void StartApplication();
+    void ShowInputControls(bool show);
+    void SetTitle(const wchar_t* text);
+    void CenterOnWorkArea();
+    void LoadIcons();
 
-    HFONT font = nullptr;
+    HBITMAP background = nullptr;
+    RECT labelRect{};
+    RECT pathRect{};
+    RECT statusRect{};
+    CTextButton mainButton;
+    CTextButton changeDirButton;
+    CTextButton startButton;
+    CQEdit pathField;
+    CQCheckBox autostartBox;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    std::unique_ptr<InstallWorker> worker;
 };

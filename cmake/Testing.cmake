@@ -1,12 +1,14 @@
 include(GoogleTest)
 enable_testing()
 
-# tessamo_add_test(<name> SOURCES ... [LIBS ...] [GUI])
+# tessamo_add_test(<name> SOURCES ... [LIBS ...] [GUI] [SHARED_STATE])
 # A GoogleTest program that ctest runs under Wine, one ctest entry per test case.
 # GUI tests need the X display that scripts/test.sh starts. The shared main starts COM,
-# the common controls and GDI+ as the installer does.
+# the common controls and GDI+ as the installer does. SHARED_STATE marks cases that use
+# what an installation writes outside their own folders (the per-user data folder, the
+# installer's registry keys, the desktop); they run one at a time, like GUI cases.
 function(tessamo_add_test name)
-  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI;SHARED_STATE" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tessamo_test_main)
   set(labels unit)
@@ -15,7 +17,10 @@ function(tessamo_add_test name)
     set(labels gui)
     # One display: real input, the keyboard focus and the clipboard are shared, so GUI
     # cases run one at a time.
-    set(lock RESOURCE_LOCK x_display)
+    set(lock RESOURCE_LOCK session_state)
+  endif()
+  if(T_SHARED_STATE)
+    set(lock RESOURCE_LOCK session_state)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

@@ -12,6 +12,11 @@ cp -a "$template_prefix/." "$WINEPREFIX/"
 cleanup() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
+    # Screenshots a test saved under C:\screenshots outlive the prefix.
+    if [ -d "$WINEPREFIX/drive_c/screenshots" ]; then
+        mkdir -p "$build_dir/screenshots"
+        cp -f "$WINEPREFIX/drive_c/screenshots/"* "$build_dir/screenshots/" 2>/dev/null
+    fi
     if [ "${KEEP_PREFIX:-0}" = 1 ]; then
         echo "fresh-prefix-run: kept $WINEPREFIX" >&2
     else

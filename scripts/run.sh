@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up if needed, build, then start TessamoSetup.exe under Wine. With a display the
-# window shows there; without one it runs on a virtual display and the script saves
-# a screenshot and says where it is. Arguments go to the installer (e.g. /s).
+# window shows there and arguments go to the installer (e.g. /s or update=true).
+# Without one, the installer runs in automatic mode (/s) on a virtual display while
+# screenshots of its window states are saved; the script says where they are.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/build.sh" >/dev/null || exit 1
@@ -22,20 +23,29 @@ if [ -n "$had_display" ]; then
     exit $status
 fi
 
-shots=$build_dir/screenshots
+shots=$build_dir/screenshots/run
+rm -rf "$shots"
 mkdir -p "$shots"
-wine 'C:\dl\TessamoSetup.exe' "$@" >/dev/null 2>&1 &
+wine 'C:\dl\TessamoSetup.exe' /s >/dev/null 2>&1 &
 setup_pid=$!
-for _ in $(seq 100); do
-    xdotool search --name 'Tessamo' >/dev/null 2>&1 && break
-    sleep 0.2
+n=0
+# One frame every half second while the installer runs; identical frames are dropped.
+while kill -0 "$setup_pid" 2>/dev/null && [ $n -lt 120 ]; do
+    frame=$(printf '%s/setup-%03d.png' "$shots" "$n")
+    import -window root "$frame" 2>/dev/null || break
+    if [ $n -gt 0 ] && compare -metric AE "$frame" "$previous" null: 2>/dev/null; then
+        rm -f "$frame"
+    else
+        previous=$frame
+    fi
+    n=$((n + 1))
+    sleep 0.5
 done
-sleep 2
-import -window root "$shots/setup-window.png"
-echo "Screenshot of the setup window: $shots/setup-window.png"
-for id in $(xdotool search --name 'Tessamo' 2>/dev/null); do
-    xdotool windowclose "$id" 2>/dev/null || true
-done
-wine cmd /c 'taskkill /im TessamoSetup.exe' >/dev/null 2>&1 </dev/null || true
 wait "$setup_pid"
+status=$?
+sleep 2
+import -window root "$shots/application.png" 2>/dev/null
+echo "The installer ended with exit code $status."
+echo "Screenshots of its window states, then of the started application: $shots/"
 stop_session
+exit $status

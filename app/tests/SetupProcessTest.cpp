@@ -15,7 +15,8 @@ const wchar_t* const SetupExe = L"C:\\bin\\TessamoSetup.exe";
 HWND WaitForWindow(const wchar_t* title, DWORD milliseconds)
 {
     HWND found = nullptr;
-    PumpUntil([&] { return (found = ::FindWindowW(nullptr, title)) != nullptr; }, milliseconds);
+    PumpUntil([&] { return (found = ::FindWindowW(nullptr, title)) != nullptr && ::IsWindowVisible(found); },
+              milliseconds);
     return found;
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <string>
+
+#include "InstallSteps.h"
+
+// One installation on its own thread. It reaches the setup window only by posting
+// WM_SETUP_PROGRESS and shows its messages in boxes of its own thread. Closing the
+// window asks it to stop at the next point between two files; the process waits for
+// that so that no file is left half-written.
+class InstallWorker : public InstallObserver {
+public:
+    // `installDir` receives the install folder before the success code is posted.
+    InstallWorker(InstallInputs inputs, std::wstring& installDir);
+    ~InstallWorker() override;
+    InstallWorker(const InstallWorker&) = delete;
+    InstallWorker& operator=(const InstallWorker&) = delete;
+
+    bool Start();
+    bool IsRunning() const;
+    // Asks the worker to stop and answers its open message box with the second button.
+    void RequestStop();
+    void WaitUntilFinished();
+
+    void Progress(int code) override;
+    int ShowMessage(const std::wstring& text, HWND owner, const std::wstring& title,
+                    const std::wstring& firstButton, const std::wstring& secondButton) override;
+    bool StopRequested() override { return stopRequested; }
+
+private:
+    static DWORD WINAPI ThreadProc(void* self);
+    void Run();
+
+    InstallInputs inputs;
+    std::wstring& installDir;
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    std::atomic<bool> stopRequested{false};
+};

@@ -1,0 +1,144 @@
+// Times complete automatic installations against a plain copy of the same files, and
+// reports the installer's peak memory. Run it in a fresh prefix:
+//   scripts/fresh-prefix-run.sh build/bin/install_bench.exe
+// The synthetic case adds 2,000 files of 100 KiB (200 MB) to the real package.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const Installer = L"C:\\bin\\TessamoSetup.exe";
+constexpr int SyntheticFiles = 2000;
+constexpr size_t SyntheticFileSize = 100 * 1024;
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+std::string ResourceOf(const wchar_t* exe)
+{
+    HMODULE module = ::LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(214), L"PKG");
+    std::string bytes(static_cast<const char*>(::LockResource(::LoadResource(module, found))),
+                      ::SizeofResource(module, found));
+    ::FreeLibrary(module);
+    return bytes;
+}
+
+std::string Entry(const std::string& name, const std::string& payload)
+{
+    return "<#_this_is_tag_#>name:" + name + " length:" + std::to_string(payload.size()) +
+           "</#_this_is_tag_#>" + payload;
+}
+
+// A copy of the installer whose package carries the synthetic files as well.
+std::wstring InstallerWithSyntheticPayload()
+{
+    std::string package = ResourceOf(Installer);
+    std::string payload(SyntheticFileSize, '\0');
+    for (int i = 0; i < SyntheticFiles; ++i) {
+        for (size_t b = 0; b < payload.size(); b += 4096)
+            payload[b] = static_cast<char>(i + b);
+        package += Entry("\\res\\synthetic-" + std::to_string(i) + ".bin", payload);
+    }
+    const std::wstring copy = L"C:\\bin\\TessamoSetupLarge.exe";
+    ::CopyFileW(Installer, copy.c_str(), FALSE);
+    WORD language = 0;
+    HMODULE module = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ::EnumResourceLanguagesW(
+        module, L"PKG", MAKEINTRESOURCEW(214),
+        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR out) -> BOOL {
+            *reinterpret_cast<WORD*>(out) = found;
+            return FALSE;
+        },
+        reinterpret_cast<LONG_PTR>(&language));
+    ::FreeLibrary(module);
+    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    ::UpdateResourceW(update, L"PKG", MAKEINTRESOURCEW(214), language, package.data(),
+                      static_cast<DWORD>(package.size()));
+    ::EndUpdateResourceW(update, FALSE);
+    return copy;
+}
+
+struct Run {
+    double seconds;
+    SIZE_T peakBytes;
+};
+
+Run InstallAutomatically(const std::wstring& exe, const std::wstring& folder)
+{
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring copy = folder + L"TessamoSetup.exe";
+    ::CopyFileW(exe.c_str(), copy.c_str(), FALSE);
+    std::wstring commandLine = L"\"" + copy + L"\" /s";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    LARGE_INTEGER start, end;
+    ::QueryPerformanceCounter(&start);
+    ::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                     &startup, &process);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::QueryPerformanceCounter(&end);
+    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    if (HWND application = ::FindWindowW(nullptr, L"Pinvora"))
+        ::PostMessageW(application, WM_CLOSE, 0, 0);
+    return Run{Seconds(start, end), memory.PeakWorkingSetSize};
+}
+
+// The same files copied one by one with CopyFileW: the floor for any installer.
+double PlainCopy(const std::wstring& from, const std::wstring& to)
+{
+    LARGE_INTEGER start, end;
+    ::QueryPerformanceCounter(&start);
+    std::vector<std::wstring> folders{L""};
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const std::wstring relative = folders[i];
+        ::CreateDirectoryW((to + relative).c_str(), nullptr);
+        WIN32_FIND_DATAW entry;
+        HANDLE find = ::FindFirstFileW((from + relative + L"*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                folders.push_back(relative + name + L"\\");
+            else
+                ::CopyFileW((from + relative + name).c_str(), (to + relative + name).c_str(), FALSE);
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    ::QueryPerformanceCounter(&end);
+    return Seconds(start, end);
+}
+
+void Report(const char* name, const Run& run, double copySeconds)
+{
+    std::printf("%-22s install %7.2f s   plain copy %6.2f s   ratio %5.2f   peak memory %6.1f MB\n", name,
+                run.seconds, copySeconds, run.seconds / copySeconds, run.peakBytes / (1024.0 * 1024.0));
+}
+
+} // namespace
+
+int main()
+{
+    const std::wstring target = L"D:\\Program Files\\Tessamo\\";
+    Run real = InstallAutomatically(Installer, L"C:\\bench-real\\");
+    Report("real package", real, PlainCopy(target, L"D:\\copy-real\\"));
+
+    const std::wstring large = InstallerWithSyntheticPayload();
+    Run synthetic = InstallAutomatically(large, L"C:\\bench-large\\");
+    Report("200 MB in 2,000 files", synthetic, PlainCopy(target, L"D:\\copy-large\\"));
+    return 0;
+}

@@ -1,0 +1,277 @@
+// The install steps on real files in the test prefix, with the window side recorded.
+#include <windows.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "InstallSteps.h"
+#include "ProgressCodes.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct ShownMessage {
+    std::wstring text;
+    std::wstring title;
+    std::wstring firstButton;
+    std::wstring secondButton;
+    HWND owner;
+};
+
+class RecordingObserver : public InstallObserver {
+public:
+    void Progress(int code) override { codes.push_back(code); }
+    int ShowMessage(const std::wstring& text, HWND owner, const std::wstring& title,
+                    const std::wstring& firstButton, const std::wstring& secondButton) override
+    {
+        messages.push_back({text, title, firstButton, secondButton, owner});
+        if (stopOnQuestion)
+            stop = true;
+        return answer;
+    }
+    bool StopRequested() override { return stop; }
+
+    std::vector<int> codes;
+    std::vector<ShownMessage> messages;
+    int answer = 1;
+    bool stopOnQuestion = false;
+    bool stop = false;
+};
+
+std::wstring SpecialFolder(int csidl)
+{
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE);
+    return folder;
+}
+
+std::wstring RunValue()
+{
+    wchar_t value[600] = {};
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora",
+                       RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<absent>";
+    return value;
+}
+
+class InstallSteps : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        source = temp.Path() + L"temp";
+        ASSERT_TRUE(::CreateDirectoryW(source.c_str(), nullptr));
+        ::CreateDirectoryW((source + L"\\res").c_str(), nullptr);
+        ::CreateDirectoryW((source + L"\\sound").c_str(), nullptr);
+        for (const wchar_t* file : {L"\\Pinvora.exe", L"\\使用说明.txt", L"\\卸载Tessamo.exe", L"\\res\\a.png",
+                                    L"\\sound\\sound1.wav"})
+            ASSERT_TRUE(WriteBytesFile(source + file, "new " + ToUtf8(file)));
+        ASSERT_TRUE(WriteBytesFile(source + L"\\data.dat", "package data"));
+        ASSERT_TRUE(WriteBytesFile(source + L"\\template-utf8.xml",
+                                   "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<templates>\r\n</templates>\r\n"));
+        inputs.installPath = temp.Path() + L"程序\\Tessamo";
+        inputs.sourceDir = source;
+        inputs.removeExtractedFiles = [this] { ++extractionRemoved; };
+        target = inputs.installPath + L"\\";
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
+    }
+
+    void TearDown() override
+    {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin");
+        ::DeleteFileW((SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk").c_str());
+    }
+
+    bool Run() { return RunInstallSteps(inputs, observer, installDir); }
+
+    ScopedTempDir temp;
+    std::wstring source;
+    std::wstring target;
+    InstallInputs inputs;
+    RecordingObserver observer;
+    std::wstring installDir;
+    int extractionRemoved = 0;
+};
+
+TEST_F(InstallSteps, FreshInstallationDeploysEverythingAndReportsEachStage)
+{
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(observer.codes, (std::vector<int>{ProgressStartMenu, ProgressRegistering, ProgressCleaningUp,
+                                                ProgressSucceeded}));
+    EXPECT_TRUE(observer.messages.empty());
+    EXPECT_EQ(installDir, target);
+    EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "new \\Pinvora.exe");
+    EXPECT_EQ(ReadBytesFile(target + L"使用说明.txt"), ToUtf8(L"new \\使用说明.txt"));
+    EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "package data");
+    EXPECT_EQ(ReadBytesFile(target + L"res\\a.png"), "new \\res\\a.png");
+    EXPECT_EQ(ReadBytesFile(target + L"sound\\sound1.wav"), "new \\sound\\sound1.wav");
+    EXPECT_FALSE(FileExists(target + L"timer.dat"));
+    EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk"));
+    EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\卸载Tessamo.lnk"));
+    EXPECT_EQ(RunValue(), L"\"" + target + L"Pinvora.exe\"");
+    EXPECT_EQ(extractionRemoved, 1);
+}
+
+TEST_F(InstallSteps, ReinstallKeepsTheDataFileAndOverwritesTheProgram)
+{
+    ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    ASSERT_TRUE(WriteBytesFile(target + L"data.dat", "user data"));
+    ASSERT_TRUE(WriteBytesFile(target + L"Pinvora.exe", "old program"));
+    inputs.previousInstallFound = true;
+    inputs.previousInstallDir = target;
+    inputs.autostart = false;
+
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(observer.messages.empty()) << "same folder: no migration question";
+    EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "user data");
+    EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "new \\Pinvora.exe");
+    EXPECT_EQ(RunValue(), L"<absent>") << "a clear check box writes no autostart value";
+}
+
+TEST_F(InstallSteps, ConfigFileBecomesTheDataFile)
+{
+    ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    ASSERT_TRUE(WriteBytesFile(target + L"config.xml", "old config"));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "old config");
+}
+
+class Migration : public InstallSteps {
+protected:
+    void SetUp() override
+    {
+        InstallSteps::SetUp();
+        old = temp.Path() + L"old\\";
+        ::CreateDirectoryW(old.c_str(), nullptr);
+        for (const wchar_t* folder : {L"backup", L"res", L"image"})
+            ::CreateDirectoryW((old + folder).c_str(), nullptr);
+        for (const wchar_t* file : {L"data.dat", L"timer.dat", L"template.xml", L"backup\\b1.dat",
+                                    L"image\\i1.png", L"res\\a.png", L"res\\mine.png"})
+            ASSERT_TRUE(WriteBytesFile(old + file, "old " + ToUtf8(file)));
+        inputs.previousInstallFound = true;
+        inputs.previousInstallDir = old;
+    }
+    std::wstring old;
+};
+
+TEST_F(Migration, AnsweredYesCarriesTheDataOverAndLeavesTheOldFolderAlone)
+{
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(observer.messages.size(), 1u);
+    const ShownMessage& question = observer.messages[0];
+    EXPECT_EQ(question.text, L"检测到您之前已经安装了Tessamo且此次安装更换了安装目录，是否需要进行数据迁移？");
+    EXPECT_EQ(question.title, L"数据迁移");
+    EXPECT_EQ(question.firstButton, L"是");
+    EXPECT_EQ(question.secondButton, L"否");
+
+    EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "old data.dat") << "migrated data is never replaced";
+    EXPECT_EQ(ReadBytesFile(target + L"template.xml"), "old template.xml");
+    EXPECT_EQ(ReadBytesFile(target + L"backup\\b1.dat"), "old backup\\b1.dat");
+    EXPECT_EQ(ReadBytesFile(target + L"image\\i1.png"), "old image\\i1.png");
+    EXPECT_EQ(ReadBytesFile(target + L"res\\mine.png"), "old res\\mine.png");
+    EXPECT_EQ(ReadBytesFile(target + L"res\\a.png"), "new \\res\\a.png") << "package pictures overwrite";
+    EXPECT_TRUE(FileExists(old + L"data.dat"));
+}
+
+TEST_F(Migration, AnsweredNoCopiesNothingFromTheOldFolder)
+{
+    observer.answer = 2;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "package data");
+    EXPECT_FALSE(FileExists(target + L"backup"));
+    EXPECT_FALSE(FileExists(target + L"template.xml"));
+}
+
+TEST_F(Migration, AFolderDifferingOnlyInCaseCountsAsAnotherFolder)
+{
+    inputs.previousInstallDir = target;
+    for (wchar_t& c : inputs.previousInstallDir)
+        c = towupper(c);
+    ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    Run();
+    EXPECT_EQ(observer.messages.size(), 1u);
+}
+
+TEST_F(Migration, ClosingTheWindowAtTheQuestionStopsBeforeAnyCopy)
+{
+    observer.stopOnQuestion = true;
+    EXPECT_FALSE(Run());
+    EXPECT_TRUE(observer.codes.empty()) << "the window is gone; nothing is posted";
+    EXPECT_FALSE(FileExists(target + L"data.dat"));
+    EXPECT_FALSE(FileExists(target + L"Pinvora.exe"));
+    EXPECT_EQ(extractionRemoved, 0);
+}
+
+TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
+{
+    auto expectFailure = [&](const std::wstring& message) {
+        observer = RecordingObserver();
+        EXPECT_FALSE(Run());
+        ASSERT_FALSE(observer.messages.empty());
+        EXPECT_EQ(observer.messages.back().text, message);
+        EXPECT_EQ(observer.messages.back().firstButton, L"确定");
+        EXPECT_EQ(observer.messages.back().secondButton, L"");
+        EXPECT_EQ(observer.codes.back(), ProgressFailed);
+        EXPECT_TRUE(installDir.empty());
+        EXPECT_EQ(extractionRemoved, 0) << "the extraction folder stays after a failure";
+    };
+
+    inputs.installPath = L"E:\\";
+    expectFailure(L"无效的安装路径，请输入正确的安装路径！");
+
+    inputs.installPath = temp.Path() + L"bad|name\\Tessamo";
+    expectFailure(L"创建文件夹\"" + temp.Path() + L"bad|name\"失败！");
+
+    inputs.installPath = temp.Path() + L"ok";
+    inputs.sourceDir = temp.Path() + L"missing";
+    expectFailure(L"未找到源文件夹“" + temp.Path() + L"missing”");
+}
+
+TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversion)
+{
+    ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    ASSERT_TRUE(WriteBytesFile(target + L"data.dat",
+                               "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.5\"><notes><note>"
+                               "<remind time=\"100\" type=\"1\" info=\"x\"><![CDATA[hi]]></remind></note></notes></config>"));
+    ASSERT_TRUE(WriteBytesFile(target + L"Pinvora.exe", "running"));
+    HANDLE running = ::CreateFileW((target + L"Pinvora.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+    ASSERT_NE(running, INVALID_HANDLE_VALUE);
+
+    EXPECT_FALSE(Run());
+    ::CloseHandle(running);
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0].text, L"拷贝文件“Pinvora.exe”失败！");
+    EXPECT_EQ(observer.codes, std::vector<int>{ProgressFailed});
+    EXPECT_TRUE(FileExists(target + L"timer.dat")) << "the reminders were converted before the copy";
+    EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "running");
+}
+
+TEST(CopyFolderFiles, CopiesOneLevelAndKeepsExistingFilesWithoutOverwrite)
+{
+    ScopedTempDir temp;
+    const std::wstring from = temp.Path() + L"from\\", to = temp.Path() + L"to\\";
+    ::CreateDirectoryW(from.c_str(), nullptr);
+    ::CreateDirectoryW((from + L"sub").c_str(), nullptr);
+    ::CreateDirectoryW(to.c_str(), nullptr);
+    WriteBytesFile(from + L"a.txt", "new a");
+    WriteBytesFile(from + L"b.txt", "new b");
+    WriteBytesFile(from + L"sub\\c.txt", "c");
+    WriteBytesFile(to + L"a.txt", "mine");
+
+    CopyFolderFiles(from, to, false);
+    EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "mine");
+    EXPECT_EQ(ReadBytesFile(to + L"b.txt"), "new b");
+    EXPECT_FALSE(FileExists(to + L"sub\\c.txt"));
+
+    CopyFolderFiles(from, to, true);
+    EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "new a");
+}
+
+} // namespace

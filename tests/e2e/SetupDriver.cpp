@@ -1,0 +1,265 @@
+#include "SetupDriver.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "TestSupport.h"
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND exclude;
+    HWND found;
+};
+
+BOOL CALLBACK FindOtherTopLevel(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t className[16] = {};
+    ::GetClassNameW(hwnd, className, 16);
+    if (owner == search->processId && hwnd != search->exclude && ::IsWindowVisible(hwnd) &&
+        std::wstring(className) == L"#32770") {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildById(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(lParam);
+    if (::GetDlgCtrlID(hwnd) == search->id) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildById(HWND parent, int id)
+{
+    ChildSearch search{id, nullptr};
+    ::EnumChildWindows(parent, &FindChildById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PostKey(HWND target, UINT key)
+{
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+} // namespace
+
+SetupDriver::~SetupDriver()
+{
+    if (process.hProcess) {
+        if (::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process.hProcess, 99);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+}
+
+bool SetupDriver::Start(const std::wstring& arguments, const std::wstring& folder, const std::wstring& exePath)
+{
+    CreateFolders(folder);
+    const std::wstring copy = folder + L"TessamoSetup.exe";
+    if (!::CopyFileW(exePath.c_str(), copy.c_str(), FALSE))
+        return false;
+    std::wstring commandLine = L"\"" + copy + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    return ::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &process) != FALSE;
+}
+
+HWND SetupDriver::WaitForMainWindow(DWORD milliseconds)
+{
+    PumpUntil(
+        [&] {
+            main = ::FindWindowW(nullptr, L"安装Tessamo");
+            if (!main)
+                main = ::FindWindowW(nullptr, L"Tessamo软件升级");
+            return main && ::IsWindowVisible(main) && Control(100);
+        },
+        milliseconds);
+    return main;
+}
+
+HWND SetupDriver::Control(int id) const
+{
+    return main ? ChildById(main, id) : nullptr;
+}
+
+bool SetupDriver::IsVisible(int id) const
+{
+    HWND control = Control(id);
+    return control && ::IsWindowVisible(control);
+}
+
+void SetupDriver::Click(HWND control) const
+{
+    RECT client;
+    ::GetClientRect(control, &client);
+    const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+    ::PostMessageW(control, WM_MOUSEMOVE, 0, centre);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
+}
+
+void SetupDriver::TypePath(const std::wstring& text)
+{
+    HWND field = Control(0);
+    ::PostMessageW(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::PostMessageW(field, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    PostKey(field, VK_END);
+    for (size_t i = 0; i < 300; ++i)
+        PostKey(field, VK_BACK);
+    for (wchar_t c : text)
+        ::PostMessageW(field, WM_CHAR, c, 1);
+    PumpUntil([&] { return PathFieldText() == text; }, 10000);
+}
+
+std::wstring SetupDriver::PathFieldText() const
+{
+    wchar_t text[600] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(Control(0), WM_GETTEXT, 600, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                          &copied);
+    return text;
+}
+
+std::wstring SetupDriver::Title() const
+{
+    wchar_t text[100] = {};
+    ::GetWindowTextW(main, text, 100);
+    return text;
+}
+
+HWND SetupDriver::WaitForMessageBox(DWORD milliseconds) const
+{
+    WindowSearch search{process.dwProcessId, main, nullptr};
+    PumpUntil(
+        [&] {
+            search.found = nullptr;
+            ::EnumWindows(&FindOtherTopLevel, reinterpret_cast<LPARAM>(&search));
+            return search.found && ChildById(search.found, 1);
+        },
+        milliseconds);
+    return search.found;
+}
+
+void SetupDriver::Answer(HWND box, int button) const
+{
+    Click(ChildById(box, button));
+    PumpUntil([&] { return !::IsWindow(box); }, 10000);
+}
+
+bool SetupDriver::WaitUntilVisible(int id, DWORD milliseconds) const
+{
+    return PumpUntil([&] { return IsVisible(id); }, milliseconds);
+}
+
+DWORD SetupDriver::WaitForExit(DWORD milliseconds)
+{
+    DWORD code = STILL_ACTIVE;
+    PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, milliseconds);
+    ::GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
+bool SetupDriver::SaveScreenshot(HWND window, const std::wstring& name) const
+{
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                        nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    CreateFolders(L"C:\\screenshots\\");
+    const size_t imageBytes = static_cast<size_t>(width) * height * 4;
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof header + imageBytes), 0, 0,
+                          sizeof(BITMAPFILEHEADER) + sizeof header};
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(static_cast<const char*>(bits), imageBytes);
+    ::DeleteObject(bitmap);
+    return WriteBytesFile(L"C:\\screenshots\\" + name + L".bmp", bytes);
+}
+
+uint32_t SetupDriver::PixelAt(HWND window, int x, int y) const
+{
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    HDC screen = ::GetDC(nullptr);
+    COLORREF color = ::GetPixel(screen, frame.left + x, frame.top + y);
+    ::ReleaseDC(nullptr, screen);
+    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+void CreateFolders(const std::wstring& path)
+{
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+}
+
+bool SetRegistryString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+{
+    return ::RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+std::wstring RegistryString(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    wchar_t value[1000] = {};
+    DWORD size = sizeof value;
+    if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<absent>";
+    return value;
+}
+
+std::wstring SpecialFolder(int csidl)
+{
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE);
+    return folder;
+}
+
+std::wstring ShortcutTarget(const std::wstring& linkPath)
+{
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))))
+        return {};
+    std::wstring target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        PIDLIST_ABSOLUTE item = nullptr;
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(file->Load(linkPath.c_str(), STGM_READ)) && SUCCEEDED(link->GetIDList(&item)) &&
+            ::SHGetPathFromIDListW(item, path))
+            target = path;
+        ::CoTaskMemFree(item);
+        file->Release();
+    }
+    link->Release();
+    return target;
+}
