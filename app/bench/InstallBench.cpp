@@ -38,6 +38,12 @@ std::string Entry(const std::string& name, const std::string& payload)
            "</#_this_is_tag_#>" + payload;
 }
 
+BOOL CALLBACK RememberLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found)
+{
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
 // A copy of the installer whose package carries the synthetic files as well.
 std::wstring InstallerWithSyntheticPayload()
 {
@@ -52,13 +58,8 @@ std::wstring InstallerWithSyntheticPayload()
     ::CopyFileW(Installer, copy.c_str(), FALSE);
     WORD language = 0;
     HMODULE module = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ::EnumResourceLanguagesW(
-        module, L"PKG", MAKEINTRESOURCEW(214),
-        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR out) -> BOOL {
-            *reinterpret_cast<WORD*>(out) = found;
-            return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(&language));
+    ::EnumResourceLanguagesW(module, L"PKG", MAKEINTRESOURCEW(214), &RememberLanguage,
+                             reinterpret_cast<LONG_PTR>(&language));
     ::FreeLibrary(module);
     HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
     ::UpdateResourceW(update, L"PKG", MAKEINTRESOURCEW(214), language, package.data(),
