@@ -4,14 +4,14 @@
 
 namespace {
 
-std::wstring Decode(UINT codePage, const std::string& bytes)
+std::wstring Decode(UINT codePage, const std::string& bytes, DWORD flags = 0)
 {
     if (bytes.empty())
         return {};
-    int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+    int length = ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()),
                                        nullptr, 0);
     std::wstring text(length, L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+    ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                           length);
     return text;
 }
@@ -48,4 +48,13 @@ std::wstring DecodeUtf8(const std::string& bytes)
 std::string EncodeUtf8(const std::wstring& text)
 {
     return Encode(CP_UTF8, text);
+}
+
+std::optional<std::wstring> DecodeGbkStrict(const std::string& bytes)
+{
+    constexpr UINT Gbk = 936;
+    std::wstring text = Decode(Gbk, bytes, MB_ERR_INVALID_CHARS);
+    if (text.empty() && !bytes.empty())
+        return std::nullopt;
+    return text;
 }

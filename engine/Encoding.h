@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 // Every code-page conversion of the engine goes through here, so each call names the
@@ -12,3 +13,7 @@ std::string EncodeThreadAnsi(const std::wstring& text);
 // UTF-8, for the template lists. Invalid sequences decode to U+FFFD.
 std::wstring DecodeUtf8(const std::string& bytes);
 std::string EncodeUtf8(const std::wstring& text);
+
+// Code page 936 whatever the system's code page, for names that are stored in GBK.
+// Nothing for bytes that are not valid GBK.
+std::optional<std::wstring> DecodeGbkStrict(const std::string& bytes);

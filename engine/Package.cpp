@@ -1,5 +1,6 @@
 #include "Package.h"
 
+#include "Encoding.h"
 #include "PackageFormat.h"
 
 namespace {
@@ -20,20 +21,6 @@ public:
 private:
     HANDLE handle;
 };
-
-// The stored names are GBK whatever the system's ANSI code page is. Nothing for bytes
-// that are not valid GBK.
-std::optional<std::wstring> DecodeGbkName(const std::string& bytes)
-{
-    const int length = ::MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(),
-                                             static_cast<int>(bytes.size()), nullptr, 0);
-    if (length <= 0)
-        return std::nullopt;
-    std::wstring text(length, L'\0');
-    ::MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                          text.data(), length);
-    return text;
-}
 
 bool IsFolder(const std::wstring& path)
 {
@@ -113,7 +100,7 @@ bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& target
 
     std::vector<std::wstring> names;
     for (const PackageEntry& entry : *entries) {
-        std::optional<std::wstring> name = DecodeGbkName(entry.name);
+        std::optional<std::wstring> name = DecodeGbkStrict(entry.name);
         if (!name || !IsSafeEntryName(*name))
             return false;
         names.push_back(std::move(*name));

@@ -61,6 +61,18 @@ RichElement* CRichModel::NewElement()
     return allElements.back().get();
 }
 
+RichElement* CRichModel::NewCharacter(wchar_t character)
+{
+    const SIZE measured = measurer->MeasureCharacter(maskChar ? maskChar : character);
+    RichElement* element = NewElement();
+    element->kind = ElementCharacter;
+    element->character = character;
+    element->maskCharacter = maskChar;
+    element->width = characterSpacing + measured.cx;
+    element->height = measured.cy;
+    return element;
+}
+
 void CRichModel::InsertElements(int position, const std::vector<RichElement*>& block)
 {
     elements.insert(elements.begin() + position, block.begin(), block.end());
@@ -99,13 +111,7 @@ void CRichModel::InsertText(const std::wstring& text, int position, const RichSt
     std::vector<RichElement*> block;
     block.reserve(inserted.size());
     for (wchar_t character : inserted) {
-        SIZE measured = measurer->MeasureCharacter(maskChar ? maskChar : character);
-        RichElement* element = NewElement();
-        element->kind = ElementCharacter;
-        element->character = character;
-        element->maskCharacter = maskChar;
-        element->width = characterSpacing + measured.cx;
-        element->height = measured.cy;
+        RichElement* element = NewCharacter(character);
         element->face = style.face;
         element->size = style.size;
         element->textColour = style.textColour;
@@ -141,16 +147,8 @@ void CRichModel::AppendPlainText(const std::wstring& text)
 
     std::vector<RichElement*> block;
     block.reserve(appended.size());
-    for (wchar_t character : appended) {
-        SIZE measured = measurer->MeasureCharacter(maskChar ? maskChar : character);
-        RichElement* element = NewElement();
-        element->kind = ElementCharacter;
-        element->character = character;
-        element->maskCharacter = maskChar;
-        element->width = characterSpacing + measured.cx;
-        element->height = measured.cy;
-        block.push_back(element);
-    }
+    for (wchar_t character : appended)
+        block.push_back(NewCharacter(character));
     InsertElements(position, block);
     Relayout();
     if (undoRecording) {

@@ -156,6 +156,8 @@ protected:
     IRichMeasurer& Measurer() { return *measurer; }
     const IRichMeasurer& Measurer() const { return *measurer; }
     RichElement* NewElement();
+    // A character element measured in the font selected last (or as the mask character).
+    RichElement* NewCharacter(wchar_t character);
     void RecordUndo(int kind, int position, std::vector<RichElement*> affected);
     void Notify(void (IRichListener::*event)(CRichModel*));
 

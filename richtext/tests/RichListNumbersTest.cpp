@@ -30,8 +30,9 @@ TEST(RichListNumbers, ANumberIsDigitsFollowedByAFullStop)
         model.SetText(c.text);
         int value = 0;
         EXPECT_EQ(ReadLineNumber(model.Elements(), 0, c.maxDigits, &value), c.digits) << c.text;
-        if (c.digits > 0)
+        if (c.digits > 0) {
             EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 
