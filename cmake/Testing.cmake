@@ -41,8 +41,10 @@ function(tessamo_add_e2e_test name)
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
+  # The cases share the X display (screenshots, windows over each other) with the GUI
+  # tests, so they take the same lock.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS e2e TIMEOUT 600)
+    PROPERTIES LABELS e2e TIMEOUT 600 RESOURCE_LOCK session_state)
 endfunction()

@@ -9,6 +9,7 @@
 #include "ProgressCodes.h"
 #include "RunState.h"
 #include "TestSupport.h"
+#include "ToolkitTestSupport.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ protected:
                 if (msg.message == WM_SETUP_PROGRESS) {
                     codes.push_back(static_cast<int>(msg.wParam));
                     lines.push_back(dialog->StatusText);
+                    if (msg.wParam == ProgressCopying)
+                        SaveBackBuffer(*dialog, L"setup-installing");
                     if (static_cast<int>(msg.wParam) == until || msg.wParam == ProgressFailed)
                         return;
                 }
@@ -91,6 +94,7 @@ TEST_F(MainDlgTest, FreshLayoutMatchesTheTable)
 {
     ASSERT_TRUE(dialog->Show());
     HWND window = dialog->window;
+    SaveBackBuffer(*dialog, L"setup-ready");
     EXPECT_EQ(dialog->BufferSize().cx, 516);
     EXPECT_EQ(dialog->BufferSize().cy, 416);
     EXPECT_EQ(dialog->title, L"安装Tessamo");

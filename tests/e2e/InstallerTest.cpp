@@ -82,8 +82,14 @@ TEST(Installer, FreshInstallationWithDefaultsThenStartsTheApplication)
     EXPECT_EQ(setup.PathFieldText(), DefaultDir);
     EXPECT_TRUE(setup.IsVisible(ChangeDirButton));
     setup.SaveScreenshot(setup.main, L"ready-fresh");
+    EXPECT_EQ(setup.PixelAt(setup.main, 300, 20), 0xFFBA00u) << "caption colour on screen";
+    EXPECT_EQ(setup.PixelAt(setup.main, 12, 404), 0xF0F0F0u) << "body";
+    EXPECT_EQ(setup.PixelAt(setup.main, 86, 340), 0xDDDDDDu) << "path box border";
+    EXPECT_NE(setup.PixelAt(setup.main, 8 + 250, 38 + 135), 0xF0F0F0u) << "the banner below the caption";
 
     setup.Click(MainButton);
+    PumpUntil([&] { return !setup.IsVisible(PathField); });
+    setup.SaveScreenshot(setup.main, L"installing");
     ASSERT_TRUE(setup.WaitUntilVisible(StartButton)) << "the success state never came";
     EXPECT_FALSE(setup.IsVisible(PathField));
     setup.SaveScreenshot(setup.main, L"succeeded");

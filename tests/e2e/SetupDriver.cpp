@@ -179,6 +179,8 @@ DWORD SetupDriver::WaitForExit(DWORD milliseconds)
 
 bool SetupDriver::SaveScreenshot(HWND window, const std::wstring& name) const
 {
+    // Let the window's last composition reach the screen.
+    PumpMessages(500);
     RECT frame;
     ::GetWindowRect(window, &frame);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
