@@ -76,8 +76,9 @@ TEST(ImageResources, TheConvertedBitmapIsThePicturePremultiplied)
                 }
             }
         }
-        if (id == IDP_SHADOW)
+        if (id == IDP_SHADOW) {
             EXPECT_GT(translucent, 0) << "the shadow is soft";
+        }
     }
 }
 
