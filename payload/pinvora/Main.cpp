@@ -9,21 +9,9 @@
 #include "ContactPoints.h"
 #include "MessageLoop.h"
 #include "NoteWindow.h"
+#include "ProgramPath.h"
 
 namespace {
-
-std::wstring ProgramPath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // A second start brings the running copy's note to the front instead.
 void ActivateRunningCopy()

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ProgramPath.h"
 #include "TemporaryCopy.h"
 #include "Uninstall.h"
 
@@ -15,19 +16,6 @@ constexpr unsigned CloseTimeout = 10000;
 int Ask(const wchar_t* text, UINT style)
 {
     return ::MessageBoxW(nullptr, text, Title, style | MB_SETFOREGROUND | MB_TOPMOST);
-}
-
-std::wstring ProgramPath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 int Uninstall(const std::wstring& installDir)
