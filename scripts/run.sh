@@ -29,7 +29,7 @@ mkdir -p "$shots"
 wine 'C:\dl\TessamoSetup.exe' /s >/dev/null 2>&1 &
 setup_pid=$!
 n=0
-# One frame every half second while the installer runs; identical frames are dropped.
+# A frame every tenth of a second or so while the installer runs; identical frames are dropped.
 while kill -0 "$setup_pid" 2>/dev/null && [ $n -lt 120 ]; do
     frame=$(printf '%s/setup-%03d.png' "$shots" "$n")
     import -window root "$frame" 2>/dev/null || break
@@ -39,7 +39,7 @@ while kill -0 "$setup_pid" 2>/dev/null && [ $n -lt 120 ]; do
         previous=$frame
     fi
     n=$((n + 1))
-    sleep 0.5
+    sleep 0.1
 done
 wait "$setup_pid"
 status=$?
