@@ -122,8 +122,8 @@ ProposedInstallDir ChooseInstallDir(InstallDirCandidates& candidates)
         if (accept(DirectoryPart(autostart)))
             return proposal;
     }
-    if (accept(DirectoryPart(candidates.Location())) || accept(candidates.ProgramFiles()))
-        return proposal;
+    if (!accept(DirectoryPart(candidates.Location())))
+        accept(candidates.ProgramFiles());
     return proposal;
 }
 
