@@ -37,7 +37,7 @@ function(tessamo_add_e2e_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tessamo_test_main)
   set_target_properties(${name} PROPERTIES
-    CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh)
+    CROSSCOMPILING_EMULATOR "${TESSAMO_RUN_ENV};${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh")
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()

@@ -1,4 +1,5 @@
-// The real TessamoSetup.exe, started as a user would, and its resources read back.
+// The real TessamoSetup.exe, started as a user would, and the shipped file's resources
+// read back.
 #include <windows.h>
 #include <gdiplus.h>
 #include <shlwapi.h>
@@ -51,12 +52,26 @@ std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name)
     return value;
 }
 
+TEST(SetupResources, ShippedFileIsA32BitWindowsProgram)
+{
+    const std::string file = ReadBytesFile(ShippedSetupExe);
+    ASSERT_GE(file.size(), sizeof(IMAGE_DOS_HEADER));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
+    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+    ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), file.size());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file.data() + dos->e_lfanew);
+    EXPECT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
 TEST(SetupResources, VersionBlockReadsBack)
 {
-    DWORD size = ::GetFileVersionInfoSizeW(SetupExe, nullptr);
+    DWORD size = ::GetFileVersionInfoSizeW(ShippedSetupExe, nullptr);
     ASSERT_GT(size, 0u);
     std::vector<BYTE> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(SetupExe, 0, size, block.data()));
+    ASSERT_TRUE(::GetFileVersionInfoW(ShippedSetupExe, 0, size, block.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -73,7 +88,7 @@ class SetupModule : public testing::Test {
 protected:
     void SetUp() override
     {
-        module = ::LoadLibraryExW(SetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        module = ::LoadLibraryExW(ShippedSetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(module);
     }
     void TearDown() override { ::FreeLibrary(module); }

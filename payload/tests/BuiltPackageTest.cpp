@@ -11,8 +11,6 @@
 
 namespace {
 
-const wchar_t* const SetupExe = L"C:\\bin\\TessamoSetup.exe";
-
 uint64_t Fnv1a(const std::string& bytes)
 {
     uint64_t value = 0xCBF29CE484222325ull;
@@ -23,7 +21,7 @@ uint64_t Fnv1a(const std::string& bytes)
 
 std::vector<uint8_t> BuiltPackage()
 {
-    HMODULE setup = ::LoadLibraryExW(SetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE setup = ::LoadLibraryExW(ShippedSetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!setup)
         return {};
     auto package = LoadResourceBytes(SetupPackageId, SetupPackageType, setup);
