@@ -22,8 +22,11 @@ function(tessamo_add_test name)
   if(T_SHARED_STATE)
     set(lock RESOURCE_LOCK session_state)
   endif()
+  # Parameterised cases are named by index: their values print as raw bytes, whose
+  # width differs between the two architectures.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS "${labels}" TIMEOUT 300 ${lock})
 endfunction()
@@ -45,6 +48,7 @@ function(tessamo_add_e2e_test name)
   # tests, so they take the same lock.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS e2e TIMEOUT 600 RESOURCE_LOCK session_state)
 endfunction()

@@ -54,16 +54,7 @@ std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name)
 
 TEST(SetupResources, ShippedFileIsA32BitWindowsProgram)
 {
-    const std::string file = ReadBytesFile(ShippedSetupExe);
-    ASSERT_GE(file.size(), sizeof(IMAGE_DOS_HEADER));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
-    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
-    ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), file.size());
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file.data() + dos->e_lfanew);
-    EXPECT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
-    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
-    EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    EXPECT_TRUE(IsPe32GuiProgram(ReadBytesFile(ShippedSetupExe)));
 }
 
 TEST(SetupResources, VersionBlockReadsBack)

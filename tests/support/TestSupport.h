@@ -36,6 +36,9 @@ private:
     std::wstring path;
 };
 
+// True when `file` holds a 32-bit x86 Windows GUI program (a PE32 image).
+bool IsPe32GuiProgram(const std::string& file);
+
 std::string ToUtf8(const std::wstring& text);
 bool WriteBytesFile(const std::wstring& path, const std::string& bytes);
 std::string ReadBytesFile(const std::wstring& path);
