@@ -6,7 +6,7 @@
 
 #include "InstallPath.h"
 #include "ProgressCodes.h"
-#include "Reminders.h"
+#include "ReminderConversion.h"
 #include "Shortcuts.h"
 #include "SystemIntegration.h"
 #include "TemplateConversion.h"

@@ -23,9 +23,3 @@ std::string FormatTimerText(const std::vector<Reminder>& reminders);
 
 // The bytes of "timer.dat" as stored: the text plus one NUL, all scrambled.
 std::string EncodeTimerFile(const std::vector<Reminder>& reminders);
-
-// Moves the reminders of installDir + "data.dat" (installDir ends with a backslash) into
-// installDir + "timer.dat". False when "data.dat" cannot be read, is shorter than 4 bytes,
-// is not XML, or is already in format 1.6 or later. An existing "timer.dat" is replaced
-// only when at least one reminder was converted.
-bool ConvertReminders(const std::wstring& installDir);

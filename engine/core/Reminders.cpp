@@ -3,7 +3,6 @@
 #include <cstring>
 #include <tinyxml.h>
 
-#include "DataFile.h"
 #include "Encoding.h"
 #include "Scramble.h"
 
@@ -138,17 +137,4 @@ std::string EncodeTimerFile(const std::vector<Reminder>& reminders)
     bytes.push_back('\0');
     ScrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
     return bytes;
-}
-
-bool ConvertReminders(const std::wstring& installDir)
-{
-    std::optional<std::string> data = ReadFileBytes(installDir + L"data.dat");
-    if (!data || data->size() < 4)
-        return false;
-    std::optional<std::vector<Reminder>> reminders = ReadReminders(*data);
-    if (!reminders)
-        return false;
-    if (!reminders->empty())
-        ReplaceFileBytes(installDir + L"timer.dat", EncodeTimerFile(*reminders));
-    return true;
 }

@@ -1,62 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
 #include <tinyxml.h>
-#include <vector>
 
-#include "Encoding.h"
+#include "ReminderTestData.h"
 #include "Reminders.h"
-#include "Scramble.h"
-#include "TestSupport.h"
 
-// Found by argument-dependent lookup, so beside Reminder.
-static bool operator==(const Reminder& a, const Reminder& b)
-{
-    return a.time == b.time && a.type == b.type && a.info == b.info && a.message == b.message;
-}
-
-static void PrintTo(const Reminder& r, std::ostream* out)
-{
-    *out << "{" << r.time << ", " << r.type << ", " << r.info << ", " << r.message << "}";
-}
+using namespace reminder_test_data;
 
 namespace {
-
-// Test data in the notes application's 8-bit encoding (GBK: the tests run with code
-// page 936).
-std::string Ansi(const std::wstring& text)
-{
-    return EncodeThreadAnsi(text);
-}
-
-std::string Scrambled(std::string bytes)
-{
-    ScrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
-    return bytes;
-}
-
-std::string Unscrambled(std::string bytes)
-{
-    UnscrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
-    return bytes;
-}
-
-std::string DataFile(const std::wstring& rootAttributes, const std::wstring& notes)
-{
-    return Ansi(L"<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<data" + rootAttributes +
-                L">\r\n<notes>\r\n" + notes + L"</notes>\r\n</data>\r\n");
-}
-
-Reminder Remind(const std::wstring& time, const std::wstring& type, const std::wstring& info,
-                const std::wstring& message)
-{
-    return {Ansi(time), Ansi(type), Ansi(info), Ansi(message)};
-}
-
-const std::wstring OneReminder =
-    L"<note id=\"1\"><text><![CDATA[便签]]></text>"
-    L"<remind time=\"1588300800\" type=\"1\" info=\"7\"><![CDATA[开会]]></remind></note>\r\n";
 
 struct ReadCase {
     const char* name;
@@ -177,71 +128,6 @@ TEST(Reminders, MarkupInValuesIsEscapedSoTheTimerFileStaysWellFormed)
                         remind->Attribute("info"), message});
     }
     EXPECT_EQ(read, reminders);
-}
-
-struct ConvertCase {
-    const char* name;
-    std::optional<std::string> dataFile;
-    bool expectedResult;
-    std::optional<std::vector<Reminder>> expectedTimer; // nothing: the old file stays
-};
-
-void PrintTo(const ConvertCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-class ConvertRemindersCases : public testing::TestWithParam<ConvertCase> {};
-
-TEST_P(ConvertRemindersCases, WriteTimerDatOnlyWhenRemindersWereConverted)
-{
-    const ConvertCase& c = GetParam();
-    ScopedTempDir installDir;
-    const std::string oldTimer = "old timer";
-    ASSERT_TRUE(WriteBytesFile(installDir.Path() + L"timer.dat", oldTimer));
-    if (c.dataFile) {
-        ASSERT_TRUE(WriteBytesFile(installDir.Path() + L"data.dat", *c.dataFile));
-    }
-
-    EXPECT_EQ(ConvertReminders(installDir.Path()), c.expectedResult);
-
-    std::string timer = ReadBytesFile(installDir.Path() + L"timer.dat");
-    EXPECT_EQ(timer, c.expectedTimer ? EncodeTimerFile(*c.expectedTimer) : oldTimer);
-    if (c.dataFile) {
-        EXPECT_EQ(ReadBytesFile(installDir.Path() + L"data.dat"), *c.dataFile);
-    }
-}
-
-std::vector<ConvertCase> ConvertCases()
-{
-    const std::vector<Reminder> meeting{Remind(L"1588300800", L"1", L"7", L"开会")};
-    return {
-        {"Plain", DataFile(L"", OneReminder), true, meeting},
-        {"Scrambled", Scrambled(DataFile(L" ver=\"1.5\"", OneReminder)), true, meeting},
-        {"NoRemindersLeaveTheOldFile", DataFile(L"", L"<note/>"), true, std::nullopt},
-        {"CurrentVersionLeavesTheOldFile", DataFile(L" ver=\"1.6\"", OneReminder), false,
-         std::nullopt},
-        {"NoDataFile", std::nullopt, false, std::nullopt},
-        {"DataFileOf3Bytes", std::string("<a/"), false, std::nullopt},
-        {"DataFileNotXml", std::string("garbage!"), false, std::nullopt},
-    };
-}
-
-INSTANTIATE_TEST_SUITE_P(Reminders, ConvertRemindersCases, testing::ValuesIn(ConvertCases()),
-                         [](const testing::TestParamInfo<ConvertCase>& info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST(Reminders, ConvertingWithoutAnOldTimerFileCreatesIt)
-{
-    ScopedTempDir installDir;
-    ASSERT_TRUE(WriteBytesFile(installDir.Path() + L"data.dat", DataFile(L"", OneReminder)));
-    EXPECT_TRUE(ConvertReminders(installDir.Path()));
-    std::string timer = ReadBytesFile(installDir.Path() + L"timer.dat");
-    std::string text = Unscrambled(timer);
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\0');
-    EXPECT_EQ(text.substr(0, text.size() - 1), FormatTimerText({Remind(L"1588300800", L"1", L"7", L"开会")}));
 }
 
 } // namespace

@@ -1,0 +1,17 @@
+#include "ReminderConversion.h"
+
+#include "DataFile.h"
+#include "Reminders.h"
+
+bool ConvertReminders(const std::wstring& installDir)
+{
+    std::optional<std::string> data = ReadFileBytes(installDir + L"data.dat");
+    if (!data || data->size() < 4)
+        return false;
+    std::optional<std::vector<Reminder>> reminders = ReadReminders(*data);
+    if (!reminders)
+        return false;
+    if (!reminders->empty())
+        ReplaceFileBytes(installDir + L"timer.dat", EncodeTimerFile(*reminders));
+    return true;
+}
