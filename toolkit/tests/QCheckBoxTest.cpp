@@ -7,12 +7,6 @@
 
 namespace {
 
-class CountingListener : public CheckChangedListener {
-public:
-    int calls = 0;
-    void OnCheckChanged(CQCheckBox*) override { ++calls; }
-};
-
 class QCheckBox : public testing::Test {
 protected:
     void SetUp() override
@@ -52,7 +46,7 @@ protected:
     }
 
     FramedTestWindow w;
-    CountingListener listener;
+    CountingCheckListener listener;
 };
 
 TEST_F(QCheckBox, AClickTogglesTheBoxAndItsPicture)

@@ -105,12 +105,6 @@ TEST_F(QCtrlBase, AHiddenControlAndItsSubControlsAreNotDrawn)
 
 // The click rule every clicking control shares, tried on the setup window's kinds: a
 // picture button, a text button ("开始安装") and the check box.
-class CountingCheckListener : public CheckChangedListener {
-public:
-    int calls = 0;
-    void OnCheckChanged(CQCheckBox*) override { ++calls; }
-};
-
 struct ClickingControl {
     const char* name;
     CQCtrlBase& (*of)(FramedTestWindow&);
