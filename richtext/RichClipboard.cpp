@@ -72,7 +72,8 @@ bool CRichDraw::IsClipboardEmpty()
 
 void CRichDraw::Copy()
 {
-    if (!Active())
+    // Masked text is a password: it never leaves the field.
+    if (!Active() || MaskChar())
         return;
     lastCopy = SelectedPlainText();
     {

@@ -25,7 +25,8 @@ public:
     CRichDraw();
     ~CRichDraw() override;
 
-    // Clipboard: plain Unicode text plus the engine's mark-up.
+    // Clipboard: plain Unicode text plus the engine's mark-up. Masked text is never
+    // copied or cut.
     virtual bool IsClipboardEmpty();
     virtual void Paste();
     virtual void Copy();

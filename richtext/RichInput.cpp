@@ -120,8 +120,8 @@ void CRichDraw::OnControlKey(UINT key)
         break;
     case 'X':
         Copy();
-        // Read-only text is copied, never cut.
-        if (readOnly)
+        // Read-only text is copied, never cut; a password is neither.
+        if (readOnly || MaskChar())
             break;
         if (HasSelection())
             DeleteSelection();

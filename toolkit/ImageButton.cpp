@@ -66,6 +66,39 @@ void CImageButton::StopFade()
     ::KillTimer(window, FadeTimerId);
 }
 
+void CImageButton::OnMouseMove(HWND hwnd, LPARAM point, LRESULT& result)
+{
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+    ::TrackMouseEvent(&track);
+    if (click.Pending()) {
+        // Held down: pressed while over the button, normal beside it.
+        const int look = IsInClient(hwnd, point) ? Pressed : Normal;
+        if (state != look)
+            SettleInState(look);
+        result = 1;
+        return;
+    }
+    if (state == Normal)
+        StartFade(Hover);
+}
+
+void CImageButton::OnButtonUp(HWND hwnd, LPARAM point)
+{
+    const bool clicked = click.Release(hwnd, point);
+    const bool over = IsInClient(hwnd, point);
+    const int look = over ? Hover : Normal;
+    if (state != look)
+        SettleInState(look);
+    if (over) {
+        // Mouse-leave tracking ends with the capture; the button must still fade out.
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+        ::TrackMouseEvent(&track);
+    }
+    // Last: the parent may destroy the button in answer.
+    if (clicked)
+        Notify();
+}
+
 bool CImageButton::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                  LRESULT& result, DWORD mapId)
 {
@@ -74,29 +107,28 @@ bool CImageButton::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (mapId != 0)
         return false;
     switch (message) {
-    case WM_MOUSEMOVE: {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
-        ::TrackMouseEvent(&track);
-        if (state == Pressed) {
-            result = 1;
-            return true;
-        }
-        if (state == Normal)
-            StartFade(Hover);
+    case WM_MOUSEMOVE:
+        OnMouseMove(hwnd, lParam, result);
         return true;
-    }
     case WM_MOUSELEAVE:
-        if (state != Normal)
+        // While held down the moves decide the look.
+        if (state != Normal && !click.Pending())
             StartFade(Normal);
         return true;
     case WM_LBUTTONDOWN:
+        click.Press(hwnd);
         if (state != Pressed)
             SettleInState(Pressed);
         return true;
+    case WM_LBUTTONDBLCLK:
+        // The second click of a double click is no new press.
+        return true;
     case WM_LBUTTONUP:
-        if (state != Hover)
-            SettleInState(Hover);
-        Notify();
+        OnButtonUp(hwnd, lParam);
+        return true;
+    case WM_CAPTURECHANGED:
+        if (click.Abandon())
+            SettleInState(Normal);
         return true;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN)

@@ -8,8 +8,10 @@ constexpr UINT FadeTickMilliseconds = 30;
 int AdvanceFade(int level);
 
 // A button drawn from state pictures (normal, hover, pressed, selected), with a short
-// cross-fade when the mouse enters or leaves it. Pressing and releasing over it, or
-// Enter while it has the focus, sends WM_COMMAND (wParam = id) to the parent.
+// cross-fade when the mouse enters or leaves it. A click on it (press and release both
+// over it; see ClickTracker), or Enter while it has the focus, sends WM_COMMAND
+// (wParam = id) to the parent. While pressed it shows the pressed picture as long as the
+// mouse is over it.
 class CImageButton : public CQCtrlBase {
 public:
     enum State { Normal = 0, Pressed = 1, Hover = 2 };
@@ -45,5 +47,9 @@ private:
     void StartFade(int newState);
     void SettleInState(int newState);
     void StopFade();
+    void OnMouseMove(HWND hwnd, LPARAM point, LRESULT& result);
+    void OnButtonUp(HWND hwnd, LPARAM point);
     void DrawPicture(HDC dc, HDC scratch, HBITMAP picture, int opacity, const RECT& client);
+
+    ClickTracker click;
 };

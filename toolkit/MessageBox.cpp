@@ -139,11 +139,13 @@ void CMessageBox::DrawContent(HDC dc, const RECT&)
 {
     DcCharMeasure measure(dc);
     textLayout.Update(measure);
-    for (const MessageTextLayout::Cell& cell : textLayout.cells) {
-        if (!textLayout.IsCellDrawn(cell))
-            continue;
+    auto draw = [&](const MessageTextLayout::Cell& cell) {
         ::TextOutW(dc, cell.x, cell.y + textLayout.verticalOffset, &cell.ch, 1);
-    }
+    };
+    for (size_t i = 0; i < textLayout.drawnCells; ++i)
+        draw(textLayout.cells[i]);
+    if (textLayout.ellipsisShown)
+        draw(textLayout.ellipsis);
 }
 
 int CMessageBox::RunModal(HWND owner)

@@ -30,6 +30,9 @@ bool MessageTextLayout::Update(const CharMeasure& measure)
         cell.width = extent.cx + charSpacing;
         cell.height = extent.cy;
     }
+    const SIZE ellipsisExtent = measure.CharExtent(Ellipsis);
+    ellipsis.width = ellipsisExtent.cx + charSpacing;
+    ellipsis.height = ellipsisExtent.cy;
     Layout(textHeight);
     return true;
 }
@@ -97,9 +100,28 @@ void MessageTextLayout::Layout(int textHeight)
         const int offset = (bounds.bottom - (y + h)) / 2;
         verticalOffset = offset > 0 ? offset : 0;
     }
+    FitIntoBounds();
 }
 
-bool MessageTextLayout::IsCellDrawn(const Cell& cell) const
+void MessageTextLayout::FitIntoBounds()
 {
-    return cell.y + cell.height >= 0 && cell.y <= bounds.bottom;
+    size_t fitting = 0;
+    while (fitting < lines.size() &&
+           lines[fitting].top + LineHeight(lines[fitting]) + verticalOffset <= bounds.bottom)
+        ++fitting;
+    drawnCells = fitting == 0 ? 0 : lines[fitting - 1].last + 1;
+    ellipsisShown = fitting > 0 && fitting < lines.size();
+    if (!ellipsisShown)
+        return;
+
+    // Cells leave the last fitting line until the ellipsis fits before the right edge.
+    const Line& line = lines[fitting - 1];
+    auto endOfKept = [&] {
+        return drawnCells > line.first ? cells[drawnCells - 1].x + cells[drawnCells - 1].width
+                                       : bounds.left;
+    };
+    while (drawnCells > line.first && endOfKept() + ellipsis.width >= bounds.right)
+        --drawnCells;
+    ellipsis.x = endOfKept();
+    ellipsis.y = line.top + LineHeight(line) - ellipsis.height;
 }

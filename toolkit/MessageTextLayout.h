@@ -18,11 +18,13 @@ public:
 // Character-by-character layout of the message box text: one cell per UTF-16 code
 // unit, wrapped at the cell that would touch the right edge (x + width >= right),
 // lines ended by LF or by a CR that is followed by something other than LF. Cells of a
-// line share a common bottom line.
+// line share a common bottom line. Only whole lines inside the bounds are drawn; when
+// text is cut, the last of them ends with an ellipsis so the reader sees it.
 class MessageTextLayout {
 public:
     // Bit 2: centre the text block vertically inside the bounds.
     static constexpr unsigned CenterVertically = 4;
+    static constexpr wchar_t Ellipsis = L'\u2026';
 
     struct Cell {
         wchar_t ch;
@@ -46,6 +48,12 @@ public:
     // Added to every cell's y when drawing; the result of vertical centring.
     int verticalOffset = 0;
     std::vector<Line> lines;
+    // Cells [0, drawnCells) are drawn: the lines that lie wholly inside the bounds once
+    // moved by the vertical offset, less room for the ellipsis when text is cut.
+    size_t drawnCells = 0;
+    // Placed after the last drawn cell when text is cut, on that cell's bottom line.
+    bool ellipsisShown = false;
+    Cell ellipsis{Ellipsis, 0, 0, 0, 0};
 
     // One cell per code unit; forgets the cached metrics so the next Update measures.
     void SetText(const std::wstring& text);
@@ -56,11 +64,11 @@ public:
     bool Update(const CharMeasure& measure);
     // Places the already measured cells inside `bounds`.
     void Layout(int textHeight);
-    // Whether a cell lies within the drawable band (bottom not above 0, top not below
-    // the bounds' bottom).
-    bool IsCellDrawn(const Cell& cell) const;
 
 private:
     bool EndsLine(size_t index) const;
     void AddLine(int top, int height, size_t first, size_t last, int x);
+    // Decides what is drawn: whole lines inside the bounds, then the ellipsis.
+    void FitIntoBounds();
+    int LineHeight(const Line& line) const { return line.bottom - lineGap - line.top; }
 };

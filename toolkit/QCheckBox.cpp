@@ -43,15 +43,29 @@ bool CQCheckBox::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return false;
     switch (message) {
     case WM_LBUTTONDOWN:
+        click.Press(hwnd);
+        return true;
     case WM_LBUTTONDBLCLK:
-        checked = !checked;
-        if (listener)
-            listener->OnCheckChanged(this);
-        Invalidate();
+        // The second click of a double click is no new press.
+        return true;
+    case WM_LBUTTONUP:
+        if (click.Release(hwnd, lParam))
+            Toggle();
+        return true;
+    case WM_CAPTURECHANGED:
+        click.Abandon();
         return true;
     default:
         return false;
     }
+}
+
+void CQCheckBox::Toggle()
+{
+    checked = !checked;
+    if (listener)
+        listener->OnCheckChanged(this);
+    Invalidate();
 }
 
 void CQCheckBox::DrawSelf(HDC dc, HDC scratch)

@@ -12,7 +12,8 @@ public:
     virtual void OnCheckChanged(CQCheckBox* box) = 0;
 };
 
-// A picture check box with a label to its right. A press or a double click toggles it.
+// A picture check box with a label to its right. A click on it toggles it (press and
+// release both over it; see ClickTracker); a double click is one click.
 class CQCheckBox : public CQCtrlBase {
 public:
     // 32-bit premultiplied pictures, owned.
@@ -42,4 +43,7 @@ public:
 
 private:
     void DeleteImages();
+    void Toggle();
+
+    ClickTracker click;
 };

@@ -1,5 +1,7 @@
 #include "QCtrlBase.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "GdiObjects.h"
@@ -115,4 +117,35 @@ void CQCtrlBase::Notify()
 {
     if (parent)
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(LOWORD(id), 0), 0);
+}
+
+bool IsInClient(HWND control, LPARAM point)
+{
+    RECT client{};
+    ::GetClientRect(control, &client);
+    // Signed: a captured mouse reports points left of and above the control.
+    return ::PtInRect(&client, POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)}) != FALSE;
+}
+
+void ClickTracker::Press(HWND control)
+{
+    pending = true;
+    ::SetCapture(control);
+}
+
+bool ClickTracker::Release(HWND control, LPARAM point)
+{
+    const bool click = pending && IsInClient(control, point);
+    // Cleared first: releasing the capture sends WM_CAPTURECHANGED.
+    pending = false;
+    if (::GetCapture() == control)
+        ::ReleaseCapture();
+    return click;
+}
+
+bool ClickTracker::Abandon()
+{
+    const bool wasPending = pending;
+    pending = false;
+    return wasPending;
 }

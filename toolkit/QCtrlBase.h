@@ -5,6 +5,26 @@
 
 #include "WindowImpl.h"
 
+// The usual button rule: a click is a press and a release both on the control, and the
+// control holds the mouse in between, so a press that began elsewhere (a drag of the
+// window, say) ends in no click. The double-click message is no second press.
+class ClickTracker {
+public:
+    // On WM_LBUTTONDOWN.
+    void Press(HWND control);
+    // On WM_LBUTTONUP with its lParam: ends the press; true when it completes a click.
+    bool Release(HWND control, LPARAM point);
+    // On WM_CAPTURECHANGED: the press is given up; true when one was under way.
+    bool Abandon();
+    bool Pending() const { return pending; }
+
+private:
+    bool pending = false;
+};
+
+// Whether a client point in a mouse message's lParam lies in `control`'s client area.
+bool IsInClient(HWND control, LPARAM point);
+
 // Base of every control hosted by a layered window. The control is a real child
 // window only for input and focus; its look is drawn by DrawSelf into the top-level
 // window's buffer while that window composes (DrawToParent), in the control's own

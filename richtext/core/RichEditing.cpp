@@ -59,6 +59,8 @@ void CRichModel::TypeCharacter(wchar_t character)
 
 void CRichModel::ToggleStyle(int RichElement::*attribute)
 {
+    if (readOnly)
+        return;
     int first = -1;
     int last = -1;
     for (int i = 0; i < GetCount(); ++i) {
@@ -119,7 +121,7 @@ void CRichModel::MoveCaretForKey(int key)
     int caretX = caretSpot.x + horizontalOffset;
     switch (key) {
     case VK_LEFT:
-        SetCaretIndex(std::max(0, caretIndex - 1), true);
+        SetCaretIndex(std::max(0, caretIndex - 1), false);
         break;
     case VK_RIGHT:
         SetCaretIndex(std::min(GetCount(), caretIndex + 1), false);
@@ -194,13 +196,18 @@ void CRichModel::ArrowKey(int key, bool extend)
 void CRichModel::CaretToLineEdge(bool end)
 {
     SelectRange(-1, 0);
-    int y = caretSpot.y + verticalOffset;
-    // In content coordinates, so that a scrolled single line reaches its real ends.
-    int x = end ? static_cast<int>(rect.right) : static_cast<int>(rect.left);
-    if (end && (layoutFlags & LayoutSingleLine))
-        x = std::max(x, static_cast<int>(rect.left) + contentWidth);
-    x += horizontalOffset;
-    HitTest(x, y);
+    int line = CaretLine();
+    // On the empty line after a final line feed the caret already stands at both ends.
+    if (line >= 0) {
+        const LineRecord& record = lines[static_cast<size_t>(line)];
+        // The middle of the caret's own line: its top is also the bottom of the line above.
+        int y = (record.top + record.nextTop) / 2 + verticalOffset;
+        // In content coordinates, so that a scrolled single line reaches its real ends.
+        int x = end ? static_cast<int>(rect.right) : static_cast<int>(rect.left);
+        if (end && (layoutFlags & LayoutSingleLine))
+            x = std::max(x, static_cast<int>(rect.left) + contentWidth);
+        HitTest(x + horizontalOffset, y);
+    }
     selectionAnchor = selectionEnd = caretIndex;
 }
 
@@ -221,9 +228,7 @@ void CRichModel::Backspace()
 {
     int digits = ListNumberBeforeIndex(elements, caretIndex);
     if (digits > 0) {
-        Renumber(CurrentListNumber() + 1, false);
-        for (int i = 0; i <= digits; ++i)
-            DeleteAt(caretIndex - 1);
+        RemoveListNumber(digits);
     } else if (HasSelection()) {
         DeleteSelection();
     } else if (caretIndex > 0) {
@@ -241,18 +246,28 @@ void CRichModel::DeleteForward()
     NotifyChanged();
 }
 
+void CRichModel::RemoveListNumber(int digits)
+{
+    UndoStepScope step(undo);
+    int number = CurrentListNumber();
+    RemoveRange(caretIndex - digits - 1, digits + 1);
+    Renumber(number + 1, false);
+}
+
 void CRichModel::InsertLineBreak()
 {
+    UndoStepScope step(undo);
     std::wstring text = L"\r\n";
     bool atLineStart = caretIndex == 0 || elements[caretIndex - 1]->IsLineBreak();
-    if (autoNumbering && !atLineStart) {
-        int number = CurrentListNumber();
-        if (number >= 0) {
-            Renumber(number + 1, true);
-            text += std::to_wstring(number + 1) + L".";
-        }
-    }
+    int number = autoNumbering && !atLineStart ? CurrentListNumber() : -1;
+    if (number >= 0)
+        text += std::to_wstring(number + 1) + L".";
+    int countBefore = GetCount();
     InsertText(text, caretIndex, TypingStyle());
+    // The list below moves on only when the new number went in whole; a full document
+    // refuses the line break.
+    if (number >= 0 && GetCount() - countBefore == static_cast<int>(text.size()))
+        Renumber(number + 1, true);
     NotifyChanged();
 }
 
@@ -271,11 +286,12 @@ int CRichModel::CurrentListNumber() const
 
 void CRichModel::Renumber(int start, bool up)
 {
+    UndoStepScope step(undo);
     int expected = start;
     bool changed = false;
-    for (int lineStart : LineStarts(elements)) {
-        if (lineStart <= caretIndex)
-            continue;
+    // Each next line is found after the previous number changed, perhaps its length.
+    for (int lineStart = NextLineStart(elements, caretIndex); lineStart >= 0;
+         lineStart = NextLineStart(elements, lineStart)) {
         int value = 0;
         int digitCount = ReadLineNumber(elements, lineStart, 4, &value);
         if (digitCount == 0 || value != expected)
@@ -290,26 +306,37 @@ void CRichModel::Renumber(int start, bool up)
 
 void CRichModel::ReplaceNumberAt(int lineStart, int digitCount, int value)
 {
+    auto begin = elements.begin() + lineStart;
+    std::vector<RichElement*> old(begin, begin + digitCount);
     std::wstring digits = std::to_wstring(value);
     int wanted = static_cast<int>(digits.size());
-    while (digitCount > wanted) {
-        elements.erase(elements.begin() + lineStart);
-        --digitCount;
+    std::vector<RichElement*> renewed;
+    for (int i = 0; i < wanted; ++i) {
+        // Each digit keeps the style of the old digit in its place, counted from the
+        // right; a number that grows copies its first digit in front.
+        RichElement* copy = DuplicateElement(*old[static_cast<size_t>(std::max(0, i + digitCount - wanted))]);
+        copy->character = digits[static_cast<size_t>(i)];
+        renewed.push_back(copy);
     }
-    while (digitCount < wanted) {
-        // A copy of the neighbouring digit, style and all.
-        RichElement* copy = NewElement();
-        *copy = *elements[lineStart];
-        copy->selected = 0;
-        if (copy->sourceBitmap) {
-            copy->sourceBitmap = CopyPicture(copy->sourceBitmap);
-            FitImage(*copy);
-        }
-        InsertElements(lineStart, {copy});
-        ++digitCount;
+    // New elements rather than changed characters, so that undo can restore the old ones.
+    elements.erase(begin, begin + digitCount);
+    InsertElements(lineStart, renewed);
+    if (undoRecording) {
+        RecordUndo(UndoDelete, lineStart, std::move(old));
+        RecordUndo(UndoInsert, lineStart, std::move(renewed));
     }
-    for (int i = 0; i < wanted; ++i)
-        elements[lineStart + i]->character = digits[static_cast<size_t>(i)];
+}
+
+RichElement* CRichModel::DuplicateElement(const RichElement& source)
+{
+    RichElement* copy = NewElement();
+    *copy = source;
+    copy->selected = 0;
+    if (copy->sourceBitmap) {
+        copy->sourceBitmap = CopyPicture(copy->sourceBitmap);
+        FitImage(*copy);
+    }
+    return copy;
 }
 
 int CRichModel::IndexAtPoint(int x, int y) const
@@ -419,13 +446,50 @@ void CRichModel::UndoOne(const UndoRecord& record)
     }
 }
 
+void CRichModel::RedoOne(const UndoRecord& record)
+{
+    if (record.kind == UndoDelete) {
+        RemoveElements(record.elements);
+    } else {
+        int position = std::clamp(record.position, 0, GetCount());
+        InsertElements(position, record.elements);
+    }
+}
+
+int CRichModel::UndoStepEndingAt(int index)
+{
+    const std::vector<UndoRecord>& records = undo.Records();
+    UndoOne(records[index]);
+    while (records[index].continuesStep && index > 0)
+        UndoOne(records[--index]);
+    return index;
+}
+
+int CRichModel::RedoStepStartingAt(int index)
+{
+    const std::vector<UndoRecord>& records = undo.Records();
+    RedoOne(records[index]);
+    int last = static_cast<int>(records.size()) - 1;
+    while (index < last && records[index + 1].continuesStep)
+        RedoOne(records[++index]);
+    return index;
+}
+
+int CRichModel::CaretAfterRedo(const UndoRecord& record)
+{
+    // Every deletion leaves the caret where the removed elements began.
+    if (record.kind == UndoDelete)
+        return record.position;
+    return record.caretIndex + record.Count();
+}
+
 void CRichModel::Undo()
 {
     int current = undo.CurrentIndex();
     if (current < 0)
         return;
     const std::vector<UndoRecord>& records = undo.Records();
-    UndoOne(records[current]);
+    current = UndoStepEndingAt(current);
     if (records[current].kind == UndoInsert) {
         // Typed word characters right before the step go with it.
         while (current > 0) {
@@ -450,31 +514,25 @@ void CRichModel::Redo()
 {
     const std::vector<UndoRecord>& records = undo.Records();
     int next = undo.CurrentIndex() + 1;
-    if (next >= static_cast<int>(records.size()))
+    int count = static_cast<int>(records.size());
+    if (next >= count)
         return;
     SelectRange(-1, 0);
-    int caret = 0;
-    if (records[next].kind == UndoDelete) {
-        RemoveElements(records[next].elements);
-        caret = std::max(0, records[next].caretIndex - records[next].Count());
-    } else {
-        for (;;) {
-            const UndoRecord& record = records[next];
-            int position = std::clamp(record.position, 0, GetCount());
-            InsertElements(position, record.elements);
-            caret = record.caretIndex + record.Count();
-            bool followOn = record.IsWord() && next + 1 < static_cast<int>(records.size()) &&
-                            records[next + 1].IsWord() &&
-                            records[next + 1].position == record.position + record.Count();
-            if (!followOn)
-                break;
-            ++next;
-        }
+    int stepStart = next;
+    for (;;) {
+        stepStart = next;
+        next = RedoStepStartingAt(next);
+        const UndoRecord& step = records[stepStart];
+        bool followOn = step.IsWord() && next + 1 < count && records[next + 1].IsWord() &&
+                        records[next + 1].position == step.position + step.Count();
+        if (!followOn)
+            break;
+        ++next;
     }
     undo.SetCurrentIndex(next);
     RestoreOffsets(records[next]);
     Relayout();
-    SetCaretIndex(caret, false);
+    SetCaretIndex(CaretAfterRedo(records[stepStart]), false);
     InvalidateView(false);
     NotifyChanged();
 }

@@ -14,14 +14,21 @@ bool IsDigit(const RichElement* element)
 std::vector<int> LineStarts(const std::vector<RichElement*>& elements)
 {
     std::vector<int> starts;
-    int count = static_cast<int>(elements.size());
-    if (count > 0)
+    if (!elements.empty())
         starts.push_back(0);
-    for (int i = 0; i + 1 < count; ++i) {
-        if (elements[i]->Is(L'\n'))
-            starts.push_back(i + 1);
-    }
+    for (int start = NextLineStart(elements, 0); start >= 0; start = NextLineStart(elements, start))
+        starts.push_back(start);
     return starts;
+}
+
+int NextLineStart(const std::vector<RichElement*>& elements, int index)
+{
+    int count = static_cast<int>(elements.size());
+    for (int i = index; i + 1 < count; ++i) {
+        if (elements[i]->Is(L'\n'))
+            return i + 1;
+    }
+    return -1;
 }
 
 int ReadLineNumber(const std::vector<RichElement*>& elements, int start, int maxDigits,

@@ -287,6 +287,11 @@ void CRichModel::DeleteAt(int index)
         first = index - 1;
         count = 2;
     }
+    RemoveRange(first, count);
+}
+
+void CRichModel::RemoveRange(int first, int count)
+{
     auto begin = elements.begin() + first;
     RecordUndo(UndoDelete, first, std::vector<RichElement*>(begin, begin + count));
     elements.erase(begin, begin + count);
@@ -435,6 +440,9 @@ void CRichModel::DetectLinks()
         element->underline = 0;
     }
     autoLinked.clear();
+    // Masked text is a password: nothing in it may show through as a link.
+    if (maskChar)
+        return;
 
     std::wstring text = LinkScanText(elements);
     for (const LinkRun& run : FindLinkRuns(text)) {

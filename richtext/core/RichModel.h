@@ -96,7 +96,7 @@ public:
     // everything but 0 to 9. Replaces the selection.
     void TypeCharacter(wchar_t character);
     // Bold, italic, strikeout or underline on the selected range: set on all when any
-    // element lacks it, else cleared on all.
+    // element lacks it, else cleared on all. Read-only text keeps its styles.
     void ToggleStyle(int RichElement::*attribute);
     // Left, right, up or down with the selection rules; with `extend` the selection
     // grows from its anchor instead.
@@ -110,7 +110,8 @@ public:
     // The number of the last numbered line starting before the caret; -1 when none.
     int CurrentListNumber() const;
     // Walks the lines after the caret numbered `start`, `start` + 1, ... and moves each
-    // number one up or down; stops at the first line that breaks the sequence.
+    // number one up or down; stops at the first line that breaks the sequence. One undo
+    // step, or part of the editing step that asked for it.
     void Renumber(int start, bool up);
     // The index at a window point (-1 without lines); a character counts as passed
     // from 60 percent of its width.
@@ -211,8 +212,19 @@ private:
     int CaretLine() const;
     void RemeasureSelection();
     void ReplaceNumberAt(int lineStart, int digitCount, int value);
+    // Backspace right after a list number: the number goes and the lines below follow.
+    void RemoveListNumber(int digits);
+    RichElement* DuplicateElement(const RichElement& source);
+    // Removes `count` elements from `first` as one undo record; the caret goes to `first`.
+    void RemoveRange(int first, int count);
     void RemoveElements(const std::vector<RichElement*>& removed);
     void UndoOne(const UndoRecord& record);
+    void RedoOne(const UndoRecord& record);
+    // Undoes the step whose last record is at `index`; returns its first record's index.
+    int UndoStepEndingAt(int index);
+    // Redoes the step whose first record is at `index`; returns its last record's index.
+    int RedoStepStartingAt(int index);
+    static int CaretAfterRedo(const UndoRecord& record);
     void RestoreOffsets(const UndoRecord& record);
     void KeepCaretVisible(const CaretSpot& caret, bool horizontal);
     void InsertImportedImage(const CHtmlImage& image, int position,

@@ -14,15 +14,17 @@ namespace {
 // The engine's editing behaviour, driven through a focused edit field with real input.
 class RichEditing : public testing::Test {
 protected:
-    void Open(bool multiLine)
+    // `more` configures the field further before it is created.
+    void Open(bool multiLine, std::function<void(CQEdit&)> more = nullptr)
     {
         MoveMouseTo(1000, 700);
-        if (multiLine) {
+        if (multiLine)
             w.editHeight = 120;
-            w.configure = [](CQEdit& edit) { edit.SetLayoutFlags(0); };
-        } else {
-            w.configure = [](CQEdit& edit) { edit.SetLayoutFlags(0x24); };
-        }
+        w.configure = [multiLine, more](CQEdit& edit) {
+            edit.SetLayoutFlags(multiLine ? 0 : 0x24);
+            if (more)
+                more(edit);
+        };
         ASSERT_TRUE(w.Open());
         ::SetForegroundWindow(w.window);
         PumpMessages(50);
@@ -57,6 +59,114 @@ TEST_F(RichEditing, UndoTakesTypedWordsBackAndRedoRestoresThemStepByStep)
     EXPECT_EQ(Text(), L"abc def");
     EXPECT_EQ(w.edit.CaretIndex(), 7);
 }
+
+// Keys pressed one after another through the real input queue.
+struct KeyStep {
+    WORD modifier;  // 0, VK_SHIFT or VK_CONTROL
+    WORD key;       // 0 when `typed` is set
+    const wchar_t* typed;
+};
+
+KeyStep Key(WORD key) { return {0, key, nullptr}; }
+KeyStep Shift(WORD key) { return {VK_SHIFT, key, nullptr}; }
+KeyStep Control(WORD key) { return {VK_CONTROL, key, nullptr}; }
+KeyStep Type(const wchar_t* text) { return {0, 0, text}; }
+
+void Press(const KeyStep& step)
+{
+    if (step.typed)
+        TypeText(step.typed);
+    else if (step.modifier == VK_SHIFT)
+        PressShiftKey(step.key);
+    else if (step.modifier == VK_CONTROL)
+        PressControlKey(step.key);
+    else
+        PressKey(step.key);
+}
+
+struct KeyCase {
+    const char* name;
+    bool multiLine;
+    bool autoNumbering;
+    std::wstring text;
+    int caret;
+    std::vector<KeyStep> keys;
+    std::wstring expectedText;
+    int expectedCaret;
+    // The text keeps its scroll position: only the caret moves.
+    bool keepsScroll;
+};
+
+void PrintTo(const KeyCase& value, std::ostream* out)
+{
+    *out << value.name;
+}
+
+class RichEditingKeys : public RichEditing, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(RichEditingKeys, LeaveThisTextAndCaret)
+{
+    const KeyCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Open(c.multiLine, [&c](CQEdit& edit) { edit.SetAutoNumbering(c.autoNumbering); }));
+    w.edit.SetText(c.text);
+    w.edit.SetCaretIndex(c.caret, false);
+    const int horizontal = w.edit.HorizontalOffset();
+    const int vertical = w.edit.VerticalOffset();
+    for (const KeyStep& step : c.keys)
+        Press(step);
+    EXPECT_EQ(Text(), c.expectedText);
+    EXPECT_EQ(w.edit.CaretIndex(), c.expectedCaret);
+    if (c.keepsScroll) {
+        EXPECT_EQ(w.edit.HorizontalOffset(), horizontal);
+        EXPECT_EQ(w.edit.VerticalOffset(), vertical);
+    }
+}
+
+const std::wstring LongLine(150, L'w');
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, RichEditingKeys,
+    testing::Values(
+        // Numbered lists.
+        KeyCase{"EnterContinuesANumberedListAndRenumbersTheLinesBelow", true, true,
+                L"3.x\r\n4.y\r\n5.z", 3, {Key(VK_RETURN)}, L"3.x\r\n4.\r\n5.y\r\n6.z", 7, true},
+        KeyCase{"EnterGrowsANumberByADigit", true, true,
+                L"8.x\r\n9.y", 3, {Key(VK_RETURN)}, L"8.x\r\n9.\r\n10.y", 7, true},
+        KeyCase{"EnterRenumbersOnPastANumberThatGrew", true, true,
+                L"8.x\r\n9.y\r\n10.z", 3, {Key(VK_RETURN)}, L"8.x\r\n9.\r\n10.y\r\n11.z", 7, true},
+        KeyCase{"BackspaceRemovesAListNumberAndRenumbersTheLinesBelow", true, false,
+                L"10.a\r\n11.b\r\n12.\r\n13.c\r\n14.d\r\n20.e", 15, {Key(VK_BACK)},
+                L"10.a\r\n11.b\r\n\r\n12.c\r\n13.d\r\n20.e", 12, true},
+        KeyCase{"BackspaceRenumbersOnPastANumberThatShrank", true, false,
+                L"x\r\n9.\r\n10.a\r\n11.b", 5, {Key(VK_BACK)}, L"x\r\n\r\n9.a\r\n10.b", 3, true},
+        KeyCase{"RenumberingLeavesTheTextAfterTheListAlone", true, false,
+                L"x\r\n9.\r\n10.a\r\n211.b", 5, {Key(VK_BACK)}, L"x\r\n\r\n9.a\r\n211.b", 3, true},
+        KeyCase{"OneUndoTakesBackALineBreakWithItsRenumbering", true, true,
+                L"8.x\r\n9.y\r\n10.z", 3, {Key(VK_RETURN), Control('Z')}, L"8.x\r\n9.y\r\n10.z", 3, true},
+        KeyCase{"RedoBringsTheRenumberingBackWithTheLineBreak", true, true,
+                L"8.x\r\n9.y\r\n10.z", 3, {Key(VK_RETURN), Control('Z'), Control('Y')},
+                L"8.x\r\n9.\r\n10.y\r\n11.z", 7, true},
+        KeyCase{"OneUndoTakesBackARemovedListNumberWithItsRenumbering", true, false,
+                L"x\r\n9.\r\n10.a\r\n11.b", 5, {Key(VK_BACK), Control('Z')}, L"x\r\n9.\r\n10.a\r\n11.b", 5, true},
+        // Caret movement.
+        KeyCase{"UpGoesToTheLineAbove", true, false, L"abc\r\ndef", 7, {Key(VK_UP)}, L"abc\r\ndef", 2, true},
+        KeyCase{"DownComesBack", true, false, L"abc\r\ndef", 7, {Key(VK_UP), Key(VK_DOWN)}, L"abc\r\ndef", 7, true},
+        KeyCase{"EndStaysOnTheCaretsLine", true, false, L"abc\r\ndef", 7, {Key(VK_END)}, L"abc\r\ndef", 8, true},
+        KeyCase{"HomeStaysOnTheCaretsLine", true, false, L"abc\r\ndef", 7, {Key(VK_HOME)}, L"abc\r\ndef", 5, true},
+        KeyCase{"HomeReachesTheStartOfAScrolledSingleLine", false, false, LongLine, 150, {Key(VK_HOME)}, LongLine, 0, false},
+        KeyCase{"EndReachesTheEndOfAScrolledSingleLine", false, false, LongLine, 150, {Key(VK_HOME), Key(VK_END)}, LongLine, 150, false},
+        KeyCase{"LeftInAScrolledSingleLineMovesTheCaretNotTheText", false, false, LongLine, 150, {Key(VK_LEFT)}, LongLine, 149, true},
+        // Selection.
+        KeyCase{"ShiftArrowsSelectWhatTypingReplaces", false, false,
+                L"hello", 5, {Key(VK_LEFT), Shift(VK_LEFT), Shift(VK_LEFT), Type(L"X")}, L"heXo", 3, true},
+        KeyCase{"AnArrowCollapsesTheSelection", false, false,
+                L"hello", 5, {Key(VK_LEFT), Shift(VK_LEFT), Shift(VK_LEFT), Key(VK_LEFT), Type(L"X")}, L"heXllo", 3, true},
+        KeyCase{"ShiftPressedAfterTypingOverASelectionSelectsNothing", false, false,
+                L"abcd", 4, {Shift(VK_LEFT), Shift(VK_LEFT), Type(L"x"), Key(VK_SHIFT), Type(L"y")}, L"abxy", 4, true},
+        // Undo and redo.
+        KeyCase{"RedoOfADeleteLeavesTheCaretWhereTheDeleteDid", false, false,
+                L"abc", 1, {Key(VK_DELETE), Control('Z'), Control('Y')}, L"ac", 1, true}),
+    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 // Without a window: the grouping of undo steps alone.
 TEST(RichEditingUndo, TypingElsewhereStartsANewUndoStep)
@@ -233,37 +343,6 @@ TEST_F(RichEditing, LinesPastedIntoASingleLineFieldBecomeZeroWidthElements)
     EXPECT_EQ(w.edit.Elements()[4]->width, 0);
 }
 
-TEST_F(RichEditing, BackspaceAfterAListNumberRemovesItAndRenumbersTheLinesBelow)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(true));
-    w.edit.SetText(L"10.a\r\n11.b\r\n12.\r\n13.c\r\n14.d\r\n20.e");
-    w.edit.SetCaretIndex(15, false);  // after "12."
-    PressKey(VK_BACK);
-    EXPECT_EQ(Text(), L"10.a\r\n11.b\r\n\r\n12.c\r\n13.d\r\n20.e");
-    EXPECT_EQ(w.edit.CaretIndex(), 12);
-}
-
-TEST_F(RichEditing, EnterAfterANumberedLineContinuesTheListAndRenumbers)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(true));
-    w.edit.SetAutoNumbering(true);
-    w.edit.SetText(L"3.x\r\n4.y\r\n5.z");
-    w.edit.SetCaretIndex(3, false);
-    PressKey(VK_RETURN);
-    EXPECT_EQ(Text(), L"3.x\r\n4.\r\n5.y\r\n6.z");
-    EXPECT_EQ(w.edit.CaretIndex(), 7);
-}
-
-TEST_F(RichEditing, RenumberingGrowsANumberByADigit)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(true));
-    w.edit.SetAutoNumbering(true);
-    w.edit.SetText(L"8.x\r\n9.y");
-    w.edit.SetCaretIndex(3, false);
-    PressKey(VK_RETURN);
-    EXPECT_EQ(Text(), L"8.x\r\n9.\r\n10.y");
-}
-
 TEST_F(RichEditing, TheWheelScrollsMultiLineTextButNotASingleLine)
 {
     ASSERT_NO_FATAL_FAILURE(Open(false));
@@ -293,31 +372,6 @@ TEST_F(RichEditing, DigitsOnlyRefusesATypedLetterButNotAPastedOne)
     EXPECT_EQ(Text(), L"1b");
 }
 
-TEST_F(RichEditing, ShiftArrowsExtendTheSelectionAndArrowsCollapseIt)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(false));
-    TypeText(L"hello");
-    PressKey(VK_LEFT);
-    PressShiftKey(VK_LEFT);
-    PressShiftKey(VK_LEFT);
-    PressControlKey('C');
-    EXPECT_EQ(ClipboardText(), L"ll");
-    PressKey(VK_LEFT);
-    EXPECT_FALSE(w.edit.HasSelection());
-    EXPECT_EQ(w.edit.CaretIndex(), 2);
-}
-
-TEST_F(RichEditing, HomeAndEndReachTheEndsOfAScrolledSingleLine)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(false));
-    w.edit.SetText(std::wstring(150, L'w'));
-    w.edit.SetCaretIndex(150, false);
-    PressKey(VK_HOME);
-    EXPECT_EQ(w.edit.CaretIndex(), 0);
-    PressKey(VK_END);
-    EXPECT_EQ(w.edit.CaretIndex(), 150);
-}
-
 TEST_F(RichEditing, ControlBTogglesBoldOnTheSelection)
 {
     ASSERT_NO_FATAL_FAILURE(Open(false));
@@ -329,17 +383,6 @@ TEST_F(RichEditing, ControlBTogglesBoldOnTheSelection)
     EXPECT_EQ(w.edit.Elements()[1]->bold, 1);
     PressControlKey('B');
     EXPECT_EQ(w.edit.Elements()[0]->bold, 0);
-}
-
-TEST_F(RichEditing, UpAndDownMoveBetweenLines)
-{
-    ASSERT_NO_FATAL_FAILURE(Open(true));
-    w.edit.SetText(L"abc\r\ndef");
-    w.edit.SetCaretIndex(7, false);  // between e and f
-    PressKey(VK_UP);
-    EXPECT_EQ(w.edit.CaretIndex(), 2);
-    PressKey(VK_DOWN);
-    EXPECT_EQ(w.edit.CaretIndex(), 7);
 }
 
 TEST_F(RichEditing, ReadOnlyTextIsCopiedButNeverCut)
@@ -475,6 +518,80 @@ TEST_F(RichEditing, ReadOnlyTextDraggedPastItsTopSpringsBack)
     EXPECT_TRUE(PumpUntil([&] { return w.edit.VerticalOffset() == 0; }, 3000));
     PumpMessages(100);
     EXPECT_EQ(w.edit.VerticalOffset(), 0);
+}
+
+TEST(RichEditingLists, AFullDocumentRefusesTheLineBreakAndLeavesTheListAlone)
+{
+    TestModel model;
+    model.SetAutoNumbering(true);
+    model.SetRect(0, 0, 300, 100);
+    model.SetText(L"8.x\r\n9.y");
+    model.SetMaxLength(model.GetCount());
+    model.SetCaretIndex(3, false);
+    model.InsertLineBreak();
+    EXPECT_EQ(Characters(model), L"8.x\r\n9.y");
+    EXPECT_EQ(model.UndoHistory().CurrentIndex(), -1) << "nothing happened, nothing to undo";
+}
+
+TEST_F(RichEditing, APasswordIsNeitherCopiedNorCutNorShownAsALink)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(false, [](CQEdit& edit) { edit.SetPassword(true); }));
+    TypeText(L"www.secret");
+    ASSERT_EQ(Text(), L"www.secret");
+    const auto& elements = w.edit.Elements();
+    EXPECT_TRUE(std::all_of(elements.begin(), elements.end(),
+                            [](const RichElement* e) { return e->maskCharacter == L'*'; }));
+    EXPECT_EQ(std::count_if(elements.begin(), elements.end(),
+                            [](const RichElement* e) { return e->underline || e->link; }),
+              0)
+        << "no link under the mask";
+    PutClipboardText(L"before");
+    PressControlKey('A');
+    PressControlKey('C');
+    EXPECT_EQ(ClipboardText(), L"before");
+    PressControlKey('X');
+    EXPECT_EQ(ClipboardText(), L"before");
+    EXPECT_EQ(Text(), L"www.secret");
+}
+
+TEST_F(RichEditing, ReadOnlyTextKeepsItsStyles)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(false));
+    TypeText(L"ab");
+    w.edit.SetReadOnly(true);
+    w.edit.SelectRange(0, -1);
+    const struct {
+        WORD key;
+        int RichElement::*attribute;
+    } toggles[] = {{'B', &RichElement::bold}, {'I', &RichElement::italic},
+                   {'T', &RichElement::strikeout}, {'U', &RichElement::underline}};
+    for (const auto& toggle : toggles) {
+        PressControlKey(toggle.key);
+        const auto& elements = w.edit.Elements();
+        EXPECT_EQ(std::count_if(elements.begin(), elements.end(),
+                                [&](const RichElement* e) { return e->*toggle.attribute != 0; }),
+                  0)
+            << "Control+" << static_cast<char>(toggle.key);
+    }
+}
+
+// The system frees every block on the clipboard when it is emptied, the engine's private
+// mark-up format too; the engine must not free it a second time.
+TEST_F(RichEditing, TheSystemFreesTheCopiedMarkUpWhenTheClipboardIsEmptied)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(false));
+    TypeText(L"ab");
+    PressControlKey('A');
+    PressControlKey('C');
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE markup = ::GetClipboardData(CRichDraw::MarkupClipboardFormat);
+    ::CloseClipboard();
+    ASSERT_TRUE(markup);
+    EXPECT_GT(::GlobalSize(markup), 0u);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    EXPECT_EQ(::GlobalSize(markup), 0u) << "freed by the system";
+    ::CloseClipboard();
 }
 
 }  // namespace

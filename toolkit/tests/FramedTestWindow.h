@@ -6,6 +6,13 @@
 #include "TextButton.h"
 #include "WindowFrame.h"
 
+// Counts the check box's toggles.
+class CountingCheckListener : public CheckChangedListener {
+public:
+    int calls = 0;
+    void OnCheckChanged(CQCheckBox*) override { ++calls; }
+};
+
 // A framed window laid out like the setup window: content 500 x 400 with shadow,
 // three text buttons, a picture button and a check box. It records the commands it
 // receives and the fade level of `hoverButton` at every composition.

@@ -197,12 +197,13 @@ TEST(ShowMessageBox, AQuitRequestEndsTheBoxAndReachesTheOuterLoop)
 // Layout of a box, read while it is up.
 class BoxLayout : public testing::Test {
 protected:
-    // Shows a box with the given second text, runs `check` on it, then closes it.
-    void WithBox(const std::wstring& second, const std::function<void(CMessageBox&)>& check)
+    // Shows a box with the given texts, runs `check` on it, then closes it.
+    void WithBox(const std::wstring& second, const std::function<void(CMessageBox&)>& check,
+                 const std::wstring& message = L"检测到Tessamo正在运行，请关闭后重试。这一行足够长，需要换行显示在消息框里。")
     {
         CMessageBox box;
         box.SetTitle(L"程序正在运行");
-        box.SetMessageText(L"检测到Tessamo正在运行，请关闭后重试。这一行足够长，需要换行显示在消息框里。");
+        box.SetMessageText(message);
         box.SetButtonTexts(L"重试", second);
         std::thread driver([] {
             HWND hwnd = WaitForBox(L"程序正在运行");
@@ -251,6 +252,36 @@ protected:
 
 BoxLayout* BoxLayout::instance = nullptr;
 
+constexpr uint32_t BodyPixel = 0xFFF0F0F0;
+
+// Whether a window pixel of the box lies on one of its visible controls.
+bool OnAControl(const CMessageBox& box, int x, int y)
+{
+    for (const CQCtrlBase* control : box.controls) {
+        const RECT rect = ChildRect(control->window);
+        if (control->visible && x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom)
+            return true;
+    }
+    return false;
+}
+
+// Rows of the body, within the columns of the text rectangle and off the controls, that
+// hold ink (anything but the body colour).
+std::vector<int> InkRows(const CMessageBox& box, int fromY, int toY)
+{
+    std::vector<int> rows;
+    const RECT bounds = box.textLayout.bounds;
+    for (int y = fromY; y < toY; ++y) {
+        for (int x = bounds.left; x < bounds.right; ++x) {
+            if (box.BackPixel(x, y) != BodyPixel && !OnAControl(box, x, y)) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
 TEST_F(BoxLayout, OneButtonSpansTheBodyLessSeventyPixelsOnEachSide)
 {
     WithBox(L"", [](CMessageBox& box) {
@@ -297,6 +328,48 @@ TEST_F(BoxLayout, TwoButtonsAreAHundredPixelsWideFortyFiveFromTheEdges)
     });
 }
 
+TEST_F(BoxLayout, AOneLineMessageIsDrawnInTheMiddleOfTheTextRectangle)
+{
+    WithBox(L"", [](CMessageBox& box) {
+        const MessageTextLayout& text = box.textLayout;
+        ASSERT_EQ(text.lines.size(), 1u);
+        ASSERT_GT(text.verticalOffset, 0) << "a short message is centred vertically";
+        const int lineTop = text.lines[0].top + text.verticalOffset;
+        const int lineBottom = lineTop + text.cachedTextHeight;
+        const std::vector<int> rows = InkRows(box, text.bounds.top, text.bounds.bottom);
+        ASSERT_FALSE(rows.empty()) << "the message is drawn";
+        EXPECT_GE(rows.front(), lineTop);
+        EXPECT_LT(rows.back(), lineBottom);
+        EXPECT_GT(rows.size(), static_cast<size_t>(text.cachedTextHeight / 2));
+        SaveBackBuffer(box, L"message-box-one-line");
+    }, L"安装路径无效，请重新选择。");
+}
+
+TEST_F(BoxLayout, ALongPathStopsAtTheTextRectangle)
+{
+    std::wstring path = L"D:\\";
+    for (int i = 0; i < 12; ++i)
+        path += L"很长的文件夹名称" + std::to_wstring(i) + L"\\";
+    WithBox(L"", [](CMessageBox& box) {
+        const MessageTextLayout& text = box.textLayout;
+        const RECT content = box.ContentRect();
+        EXPECT_TRUE(InkRows(box, text.bounds.bottom, content.bottom).empty())
+            << "no text below the text rectangle";
+        // The last line that fits ends with the ellipsis, in ink.
+        ASSERT_TRUE(text.ellipsisShown);
+        const MessageTextLayout::Cell& ellipsis = text.ellipsis;
+        const int top = ellipsis.y + text.verticalOffset;
+        EXPECT_LE(top + ellipsis.height, text.bounds.bottom);
+        int ink = 0;
+        for (int y = top; y < top + ellipsis.height; ++y) {
+            for (int x = ellipsis.x; x < ellipsis.x + ellipsis.width; ++x)
+                ink += box.BackPixel(x, y) != BodyPixel;
+        }
+        EXPECT_GT(ink, 0);
+        SaveBackBuffer(box, L"message-box-long-path");
+    }, L"创建文件夹\"" + path + L"\"失败！");
+}
+
 TEST_F(BoxLayout, TheBoxTakesItsSizeFromTheDialogTemplate)
 {
     // The template's size with its caption and frame, as the platform makes it.
@@ -321,6 +394,13 @@ TEST_F(BoxLayout, TheBoxTakesItsSizeFromTheDialogTemplate)
     });
 }
 
+LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+        return 1;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST(ShowMessageBox, ABoxThatCannotBeCreatedReturnsZeroAndLeavesTheOwnerEnabled)
 {
     Owner owner;
@@ -330,13 +410,17 @@ TEST(ShowMessageBox, ABoxThatCannotBeCreatedReturnsZeroAndLeavesTheOwnerEnabled)
     // An invalid owner makes the dialog creation fail.
     EXPECT_EQ(ShowMessageBox(L"x", gone, L"x", L"确定", L""), 0);
 
+    // A live owner, and the dialog's creation refused by the system.
     Owner live;
     ASSERT_TRUE(live.Create(nullptr, RECT{0, 0, 100, 100}, L"live", WS_POPUP));
-    struct NoTemplateBox : CDlgFrameBase<NoTemplateBox> {
-        enum { IDD = 4321 };
-    } box;
-    box.modal = true;
-    EXPECT_EQ(box.Create(live.window), nullptr);
+    HHOOK refuse = ::SetWindowsHookExW(WH_CBT, &RefuseWindowCreation, nullptr, ::GetCurrentThreadId());
+    ASSERT_TRUE(refuse);
+    CMessageBox box;
+    box.SetMessageText(L"x");
+    const int result = box.RunModal(live.window);
+    ::UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(box.window, nullptr);
     EXPECT_TRUE(::IsWindowEnabled(live.window));
 }
 

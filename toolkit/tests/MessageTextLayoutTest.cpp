@@ -126,12 +126,40 @@ TEST(MessageTextLayout, MeasuringAgainWithTheSameFontDoesNothing)
     EXPECT_TRUE(layout.Update(measure));
 }
 
-TEST(MessageTextLayout, CellsOutsideTheBoundsAreNotDrawn)
+TEST(MessageTextLayout, OnlyWholeLinesInsideTheBoundsAreDrawnAndACutEndsInAnEllipsis)
 {
+    struct Case {
+        const wchar_t* name;
+        std::wstring text;
+        RECT bounds;
+        unsigned flags;
+        size_t drawnCells;
+        bool ellipsis;
+        POINT ellipsisAt;
+    };
+    // Cells 10 x 12, lines 18 apart; the ellipsis measures like any cell.
+    const Case cases[] = {
+        {L"text that fits is drawn whole", L"abcdefgh", RECT{0, 0, 50, 40}, 0, 8, false, {}},
+        {L"a line ending exactly on the bottom fits", L"abcdefgh", RECT{0, 0, 50, 30}, 0, 8, false, {}},
+        // Lines of four; the third (36..48) crosses the bottom. The second keeps the
+        // cells that leave room for the ellipsis before the right edge.
+        {L"a cut line gives way to the ellipsis", L"abcdefghijkl", RECT{0, 0, 50, 40}, 0, 7, true, {30, 18}},
+        {L"a short line keeps all its cells", L"ab\ncd\nef", RECT{0, 0, 100, 30}, 0, 6, true, {20, 18}},
+        {L"a centred block fits with its offset", L"ab", RECT{0, 0, 100, 100}, MessageTextLayout::CenterVertically, 2, false, {}},
+        {L"no line fits: nothing is drawn", L"ab\ncd", RECT{0, 0, 100, 5}, 0, 0, false, {}},
+    };
     FixedMeasure measure;
-    MessageTextLayout layout = LaidOut(std::wstring(40, L'x'), RECT{0, 0, 50, 30}, measure);
-    EXPECT_TRUE(layout.IsCellDrawn(layout.cells[0]));
-    EXPECT_FALSE(layout.IsCellDrawn(layout.cells.back()));
+    for (const Case& c : cases) {
+        const MessageTextLayout layout = LaidOut(c.text, c.bounds, measure, 6, c.flags);
+        EXPECT_EQ(layout.drawnCells, c.drawnCells) << c.name;
+        EXPECT_EQ(layout.ellipsisShown, c.ellipsis) << c.name;
+        if (c.ellipsis) {
+            EXPECT_EQ(layout.ellipsis.ch, L'\u2026') << c.name;
+            EXPECT_EQ(layout.ellipsis.x, c.ellipsisAt.x) << c.name;
+            EXPECT_EQ(layout.ellipsis.y, c.ellipsisAt.y) << c.name;
+            EXPECT_LT(layout.ellipsis.x + layout.ellipsis.width, c.bounds.right) << c.name;
+        }
+    }
 }
 
 } // namespace

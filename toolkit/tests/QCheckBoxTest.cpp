@@ -7,12 +7,6 @@
 
 namespace {
 
-class CountingListener : public CheckChangedListener {
-public:
-    int calls = 0;
-    void OnCheckChanged(CQCheckBox*) override { ++calls; }
-};
-
 class QCheckBox : public testing::Test {
 protected:
     void SetUp() override
@@ -52,7 +46,7 @@ protected:
     }
 
     FramedTestWindow w;
-    CountingListener listener;
+    CountingCheckListener listener;
 };
 
 TEST_F(QCheckBox, AClickTogglesTheBoxAndItsPicture)
@@ -66,18 +60,23 @@ TEST_F(QCheckBox, AClickTogglesTheBoxAndItsPicture)
     ExpectShows(IDP_CHECK_ON);
 }
 
-TEST_F(QCheckBox, ADoubleClickTogglesTwiceAndLeavesTheStateAsItWas)
+TEST_F(QCheckBox, TheLabelIsDrawnInTheTextColourRightOfThePicture)
 {
-    const POINT box = Box();
-    MoveMouseTo(box.x, box.y);
-    PressMouse();
-    ReleaseMouse();
-    PressMouse();
-    ReleaseMouse();
-    ASSERT_TRUE(PumpUntil([&] { return listener.calls == 2; }));
-    PumpMessages(100);
-    EXPECT_EQ(listener.calls, 2);
-    EXPECT_FALSE(w.autostart.IsChecked());
+    constexpr COLORREF Label = RGB(20, 40, 200);
+    w.autostart.SetTextColor(Label);
+    w.ComposeAndUpdate();
+    // The box spans (180, 378)-(376, 393); the label starts 6 pixels after the picture.
+    int inLabelColour = 0;
+    for (int y = 378; y < 393; ++y) {
+        for (int x = 180; x < 376; ++x) {
+            const uint32_t pixel = w.BackPixel(x, y);
+            if (pixel != OpaquePixel(Label))
+                continue;
+            ++inLabelColour;
+            EXPECT_GE(x, 180 + 12 + 6) << "label colour at " << x << "," << y;
+        }
+    }
+    EXPECT_GT(inLabelColour, 10);
 }
 
 TEST_F(QCheckBox, SettingTheStateRedrawsWithoutTellingTheListener)

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "AlphaWindow.h"
+#include "FramedTestWindow.h"
 #include "QCtrlBase.h"
 #include "TestSupport.h"
 #include "ToolkitMessages.h"
@@ -98,5 +102,111 @@ TEST_F(QCtrlBase, AHiddenControlAndItsSubControlsAreNotDrawn)
     EXPECT_EQ(host.BackPixel(120, 120), 0u);
     EXPECT_EQ(host.BackPixel(140, 140), 0u);
 }
+
+// The click rule every clicking control shares, tried on the setup window's kinds: a
+// picture button, a text button ("开始安装") and the check box.
+struct ClickingControl {
+    const char* name;
+    CQCtrlBase& (*of)(FramedTestWindow&);
+    // A button's clicks are its commands, the check box's its toggles.
+    UINT command;
+    bool toggles;
+};
+
+void PrintTo(const ClickingControl& value, std::ostream* out)
+{
+    *out << value.name;
+}
+
+class ClickRule : public testing::TestWithParam<ClickingControl> {
+protected:
+    void SetUp() override
+    {
+        MoveMouseTo(1200, 780);
+        ASSERT_TRUE(w.Open());
+        w.autostart.listener = &toggles;
+        PumpMessages(50);
+    }
+    HWND Control() { return GetParam().of(w).window; }
+    int Clicks() const
+    {
+        if (GetParam().toggles)
+            return toggles.calls;
+        return static_cast<int>(std::count(w.commands.begin(), w.commands.end(), GetParam().command));
+    }
+    // Screen points: the control's centre, and the window body clear of every control.
+    POINT On() { return CentreOf(Control()); }
+    POINT Beside()
+    {
+        POINT body{250, 250};
+        ::ClientToScreen(w.window, &body);
+        return body;
+    }
+    void Step(const std::function<void()>& input)
+    {
+        input();
+        PumpMessages(40);
+    }
+
+    FramedTestWindow w;
+    CountingCheckListener toggles;
+};
+
+TEST_P(ClickRule, OnlyAPressAndAReleaseBothOnTheControlAreAClick)
+{
+    struct Gesture {
+        const char* description;
+        bool pressOnControl;
+        // Where the mouse goes while the button is down, last the place of the release.
+        std::vector<bool> movesOnControl;
+        int clicks;
+    };
+    const Gesture gestures[] = {
+        {"a click", true, {true}, 1},
+        {"a press on the window body, released over the control", false, {true}, 0},
+        {"a press on the control, released beside it", true, {false}, 0},
+        {"a press that leaves the control and comes back", true, {false, true}, 1},
+    };
+    for (const Gesture& g : gestures) {
+        const int before = Clicks();
+        const POINT start = g.pressOnControl ? On() : Beside();
+        Step([&] { MoveMouseTo(start.x, start.y); });
+        Step(PressMouse);
+        if (g.pressOnControl) {
+            EXPECT_EQ(::GetCapture(), Control()) << g.description << ": the pressed control holds the mouse";
+        }
+        for (bool onControl : g.movesOnControl) {
+            const POINT to = onControl ? On() : Beside();
+            Step([&] { MoveMouseTo(to.x, to.y); });
+        }
+        Step(ReleaseMouse);
+        PumpMessages(100);
+        EXPECT_EQ(Clicks() - before, g.clicks) << g.description;
+        EXPECT_EQ(::GetCapture(), nullptr) << g.description;
+        // Apart by more than the double-click time, so that no gesture joins the next.
+        MoveMouseTo(1200, 780);
+        PumpMessages(::GetDoubleClickTime() + 100);
+    }
+}
+
+TEST_P(ClickRule, ADoubleClickIsOneClick)
+{
+    const POINT on = On();
+    Step([&] { MoveMouseTo(on.x, on.y); });
+    for (int click = 0; click < 2; ++click) {
+        Step(PressMouse);
+        Step(ReleaseMouse);
+    }
+    PumpMessages(200);
+    EXPECT_EQ(Clicks(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, ClickRule,
+    testing::Values(
+        ClickingControl{"PictureButton", [](FramedTestWindow& w) -> CQCtrlBase& { return w.hoverButton; }, 200, false},
+        ClickingControl{"TextButton", [](FramedTestWindow& w) -> CQCtrlBase& { return w.mainButton; }, 100, false},
+        ClickingControl{"CheckBox", [](FramedTestWindow& w) -> CQCtrlBase& { return w.autostart; }, 0, true}),
+    [](const testing::TestParamInfo<ClickingControl>& info) { return std::string(info.param.name); });
 
 } // namespace

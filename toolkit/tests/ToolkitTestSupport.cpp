@@ -107,6 +107,11 @@ uint32_t Rgb(uint32_t pixel)
     return pixel & 0xFFFFFF;
 }
 
+uint32_t OpaquePixel(COLORREF color)
+{
+    return 0xFF000000u | GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
+}
+
 uint32_t Over(uint32_t picture, uint32_t background)
 {
     const uint32_t alpha = Alpha(picture);

@@ -25,6 +25,8 @@ POINT CentreOf(HWND hwnd);
 
 uint32_t Alpha(uint32_t pixel);
 uint32_t Rgb(uint32_t pixel);
+// A COLORREF as an opaque buffer pixel, 0xAARRGGBB.
+uint32_t OpaquePixel(COLORREF color);
 
 // A premultiplied picture pixel blended over an opaque background, as AlphaBlend does.
 uint32_t Over(uint32_t picture, uint32_t background);

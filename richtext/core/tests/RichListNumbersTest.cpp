@@ -10,6 +10,10 @@ TEST(RichListNumbers, LinesStartAtTheBeginningAndAfterEveryLineFeed)
     TestModel model;
     model.SetText(L"a\r\nb\nc\r\n");
     EXPECT_EQ(LineStarts(model.Elements()), (std::vector<int>{0, 3, 5}));
+    // The next start after an index; a final line feed starts no line.
+    const int after[][2] = {{0, 3}, {2, 3}, {3, 5}, {4, 5}, {5, -1}, {7, -1}};
+    for (const auto& c : after)
+        EXPECT_EQ(NextLineStart(model.Elements(), c[0]), c[1]) << c[0];
 }
 
 TEST(RichListNumbers, ANumberIsDigitsFollowedByAFullStop)
@@ -64,13 +68,19 @@ TEST(RichListNumbers, RenumberingDownStopsAtTheFirstLineOutOfSequence)
     EXPECT_EQ(Characters(model), L"1.a\n4.b\n5.c\n9.d\n10.e");
 }
 
-TEST(RichListNumbers, RenumberingDownShrinksANumberByADigit)
+TEST(RichListNumbers, RenumberingDownShrinksANumberByADigitAndUndoesAsOneStep)
 {
     TestModel model;
-    model.SetText(L"x\n10.b");
+    model.SetText(L"x\n10.b\n11.c");
+    // The last digit's style stays with the last digit.
+    model.Elements()[3]->bold = 1;
     model.SetCaretIndex(0, false);
     model.Renumber(10, false);
-    EXPECT_EQ(Characters(model), L"x\n9.b");
+    EXPECT_EQ(Characters(model), L"x\n9.b\n10.c");
+    EXPECT_EQ(model.Elements()[2]->bold, 1);
+    model.Undo();
+    EXPECT_EQ(Characters(model), L"x\n10.b\n11.c");
+    EXPECT_EQ(model.Elements()[3]->bold, 1);
 }
 
 }  // namespace
