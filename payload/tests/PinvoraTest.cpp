@@ -23,6 +23,8 @@ protected:
         ASSERT_TRUE(program->Started());
         window = WaitForWindow(nullptr, L"Pinvora", 20000);
         ASSERT_TRUE(window) << "no window titled Pinvora";
+        // The window exists a moment before it is shown.
+        PumpUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 20000);
     }
 
     void TearDown() override
