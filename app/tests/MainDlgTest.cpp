@@ -96,11 +96,21 @@ protected:
         ::CreateDirectoryW(earlier.c_str(), nullptr);
         ::RegSetKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location", REG_SZ, earlier.c_str(),
                           static_cast<DWORD>((earlier.size() + 1) * sizeof(wchar_t)));
+        ForgetInstallation();
     }
     void TearDown() override
     {
         dialog.reset();
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location");
+        ForgetInstallation();
+    }
+
+    // What an installation leaves outside its folder.
+    static void ForgetInstallation()
+    {
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, UninstallKey);
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora");
+        ::DeleteFileW(DesktopLink().c_str());
     }
 
     // Dispatches messages and records each progress code with the status line it set.
@@ -193,9 +203,6 @@ TEST_F(MainDlgTest, AnInstallationShowsEveryStatusLineInOrder)
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog->window, 1)));
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog->window, 0)));
     EXPECT_TRUE(FileExists(earlier + L"Pinvora.exe"));
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, UninstallKey);
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora");
-    ::DeleteFileW(DesktopLink().c_str());
 }
 
 TEST_F(MainDlgTest, EachCodeSetsItsStatusLineAndARejectedPathKeepsIt)
@@ -221,7 +228,6 @@ TEST_P(MainButtonText, SaysWhereTheDirectoryCameFrom)
     GetParam().arrange(earlier);
     ASSERT_TRUE(dialog->Show());
     EXPECT_EQ(ControlObject<CTextButton>(dialog->window, 100).text, GetParam().text);
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -255,6 +261,9 @@ TEST_F(MainDlgTest, ClosingDuringTheInstallationWaitsForAWholeFileAndStops)
                              nullptr),
               ERROR_SUCCESS)
         << "no uninstall entry after the close";
+    EXPECT_NE(::RegGetValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS)
+        << "no autostart value after the close";
     // The quit message passes any filter.
     bool quit = false;
     MSG msg;
