@@ -127,14 +127,16 @@ ProposedInstallDir ChooseInstallDir(InstallDirCandidates& candidates)
     return proposal;
 }
 
-std::wstring PreferredInstallDrive(const std::vector<DriveRoot>& roots, const std::wstring& windowsDir)
+std::wstring PreferredInstallDrive(const std::vector<DriveRoot>& roots, const std::wstring& windowsDir,
+                                   UINT typeOfD)
 {
     for (const DriveRoot& drive : roots) {
         if (drive.type == DRIVE_FIXED && !drive.root.empty() && !windowsDir.empty() &&
             drive.root[0] != windowsDir[0])
             return drive.root;
     }
-    return L"D:\\";
+    // A disc or a stick in D: is no place for a program.
+    return typeOfD == DRIVE_FIXED ? L"D:\\" : L"C:\\";
 }
 
 std::wstring WithProductFolder(const std::wstring& chosenFolder)
@@ -150,15 +152,13 @@ std::wstring WithProductFolder(const std::wstring& chosenFolder)
 
 std::wstring DefaultInstallDir()
 {
-    std::wstring drive = L"D:\\";
+    std::vector<DriveRoot> drives;
     wchar_t roots[MAX_PATH] = {};
     wchar_t windowsDir[MAX_PATH] = {};
     DWORD length = ::GetLogicalDriveStringsW(MAX_PATH, roots);
     if (length && length <= MAX_PATH && ::GetWindowsDirectoryW(windowsDir, MAX_PATH))
-        drive = PreferredInstallDrive(DriveRoots(roots, length), windowsDir);
-    if (!Exists(drive))
-        drive = L"C:\\";
-    return drive + L"Program Files\\Tessamo\\";
+        drives = DriveRoots(roots, length);
+    return PreferredInstallDrive(drives, windowsDir, ::GetDriveTypeW(L"D:\\")) + L"Program Files\\Tessamo\\";
 }
 
 ProposedInstallDir FindDefaultInstallDir()

@@ -28,8 +28,10 @@ struct DriveRoot {
     UINT type;         // GetDriveTypeW's answer
 };
 
-// The first fixed drive that is not the Windows drive, else "D:\".
-std::wstring PreferredInstallDrive(const std::vector<DriveRoot>& roots, const std::wstring& windowsDir);
+// The first fixed drive of `roots` that is not the Windows drive, else "D:\" when
+// `typeOfD` says it is a fixed drive, else "C:\".
+std::wstring PreferredInstallDrive(const std::vector<DriveRoot>& roots, const std::wstring& windowsDir,
+                                   UINT typeOfD);
 
 // After browsing: a trailing backslash, and the product folder unless the path
 // already ends with it.

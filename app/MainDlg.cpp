@@ -33,6 +33,17 @@ RECT Rect(int left, int top, int right, int bottom)
     return RECT{left, top, right, bottom};
 }
 
+// The main button beside the path field, and centred and wide in upgrade mode.
+RECT MainButtonRect(const RECT& c)
+{
+    return Rect(c.right - 85, c.bottom - 74, c.right - 20, c.bottom - 44);
+}
+
+RECT WideMainButtonRect(const RECT& c)
+{
+    return Rect(c.left + 100, c.bottom - 70, c.right - 100, c.bottom - 30);
+}
+
 void CreateAt(CQCtrlBase& control, HWND parent, const RECT& r, UINT id)
 {
     control.CreateControl(parent, r.left, r.top, r.right, r.bottom, id);
@@ -165,9 +176,7 @@ void CMainDlg::CreateControls(const RECT& c, const std::wstring& proposedDir, bo
     AddControl(&changeDirButton);
 
     SetupTextButton(mainButton, IDP_MAIN_NORMAL, IDP_MAIN_HOVER, fromApplication ? L"开始升级" : L"开始安装");
-    const RECT mainRect = UpgradeMode ? Rect(c.left + 100, c.bottom - 70, c.right - 100, c.bottom - 30)
-                                      : Rect(c.right - 85, c.bottom - 74, c.right - 20, c.bottom - 44);
-    CreateAt(mainButton, window, mainRect, MainButtonId);
+    CreateAt(mainButton, window, UpgradeMode ? WideMainButtonRect(c) : MainButtonRect(c), MainButtonId);
     AddControl(&mainButton);
 
     const RECT checkRect = UpgradeMode ? Rect(c.left + 132, c.bottom - 25, c.right - 132, c.bottom - 10)
@@ -266,8 +275,10 @@ void CMainDlg::CheckRunningApplication()
         ::Sleep(500);
     while (IsApplicationRunning()) {
         AskApplicationToClose();
+        // Only "重试" asks again: a box that could not be shown, or that went with its
+        // owner when the window was closed from outside, answers 0 at once, for ever.
         if (ShowMessageBox(L"安装程序检查到Tessamo正在运行中，请先关闭后重试", window, L"程序正在运行", L"重试",
-                           L"取消") == 2)
+                           L"取消") != 1)
             return;
     }
     StartInstall();
@@ -321,6 +332,13 @@ void CMainDlg::ShowInputControls(bool show)
     pathField.SetVisible(show);
     mainButton.SetVisible(show);
     changeDirButton.SetVisible(show);
+    // With the path field back, the main button goes beside it, also where upgrade mode
+    // had widened it over the field.
+    if (show) {
+        const RECT beside = MainButtonRect(ContentRect());
+        ::SetWindowPos(mainButton.window, nullptr, beside.left, beside.top, beside.right - beside.left,
+                       beside.bottom - beside.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CMainDlg::SetTitle(const wchar_t* text)

@@ -1,6 +1,7 @@
 #include "Package.h"
 
 #include "Encoding.h"
+#include "InstallPath.h"
 #include "PackageFormat.h"
 
 namespace {
@@ -28,28 +29,24 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Creates every missing folder of `folder`, outermost first. The search for the first
-// split point starts at index 4, past a drive root such as "C:\".
+// Creates every missing folder of `folder`, outermost first.
 bool CreateFolderChain(const std::wstring& folder, ExtractionRecord& record)
 {
-    size_t split = folder.size() > 4 ? folder.find(L'\\', 4) : std::wstring::npos;
-    while (!IsFolder(folder)) {
-        const std::wstring prefix = folder.substr(0, split);
-        if (!IsFolder(prefix)) {
-            if (!::CreateDirectoryW(prefix.c_str(), nullptr))
-                return false;
-            record.AddFolder(prefix);
-        }
-        if (split == std::wstring::npos)
-            break;
-        split = folder.find(L'\\', split + 1);
+    if (IsFolder(folder))
+        return true;
+    for (const std::wstring& prefix : FolderChain(folder)) {
+        if (IsFolder(prefix))
+            continue;
+        if (!::CreateDirectoryW(prefix.c_str(), nullptr))
+            return false;
+        record.AddFolder(prefix);
     }
     return true;
 }
 
-// Replaces `path` with `length` bytes. A file that cannot be opened is left as it is;
-// one that cannot be written whole is removed rather than left truncated.
-void WritePayload(const std::wstring& path, const uint8_t* payload, size_t length,
+// Replaces `path` with `length` bytes; false when it cannot. A file that cannot be opened
+// is left as it is; one that cannot be written whole is removed rather than left truncated.
+bool WritePayload(const std::wstring& path, const uint8_t* payload, size_t length,
                   ExtractionRecord& record)
 {
     bool whole = false;
@@ -57,7 +54,7 @@ void WritePayload(const std::wstring& path, const uint8_t* payload, size_t lengt
         FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid())
-            return;
+            return false;
         DWORD written = 0;
         whole = length == 0 || (::WriteFile(file.Get(), payload, static_cast<DWORD>(length),
                                             &written, nullptr) &&
@@ -65,9 +62,10 @@ void WritePayload(const std::wstring& path, const uint8_t* payload, size_t lengt
     }
     if (!whole) {
         ::DeleteFileW(path.c_str());
-        return;
+        return false;
     }
     record.AddFile(path);
+    return true;
 }
 
 } // namespace
@@ -110,8 +108,11 @@ bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& target
         const std::wstring path = targetDir + names[i];
         if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
             return false;
+        // Whatever stands in the way (an old file still open, say) would otherwise be
+        // installed in the package's place.
         const PackageEntry& entry = (*entries)[i];
-        WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record);
+        if (!WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record))
+            return false;
     }
     return true;
 }

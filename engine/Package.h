@@ -18,9 +18,10 @@ std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* typ
                                                       HMODULE module = nullptr);
 
 // Writes every entry of a package below `targetDir` (no trailing backslash), creating
-// folders as needed, and records what it wrote in `record`. A file that cannot be
-// opened (locked, say) is skipped and the old one stays. False when the package is
-// empty or malformed (then nothing is written) or a folder cannot be created.
+// folders as needed, and records what it wrote in `record`. False when the package is
+// empty or malformed (then nothing is written), or when a folder cannot be created or a
+// file cannot be written whole (then it stops there; a file that could not be opened,
+// locked say, keeps its old content).
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record);
 

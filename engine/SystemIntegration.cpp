@@ -18,9 +18,12 @@ const DWORD AutostartReadBufferBytes = 1000;
 
 bool SetAutostart(const std::wstring& exePath)
 {
-    RegistryKey::Open(HKEY_LOCAL_MACHINE, RunKey, KEY_SET_VALUE).DeleteValue(AutostartValue);
     RegistryKey run = RegistryKey::Open(HKEY_CURRENT_USER, RunKey, KEY_SET_VALUE);
-    return run.SetString(AutostartValue, L"\"" + exePath + L"\"");
+    if (!run.SetString(AutostartValue, L"\"" + exePath + L"\""))
+        return false;
+    // Only now that the user's value stands may the machine-wide one go.
+    RegistryKey::Open(HKEY_LOCAL_MACHINE, RunKey, KEY_SET_VALUE).DeleteValue(AutostartValue);
+    return true;
 }
 
 bool WriteUninstallEntry(const std::wstring& displayIcon, const std::wstring& uninstallString,

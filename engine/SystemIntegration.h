@@ -5,9 +5,9 @@
 // The registry entries of an installation: autostart and the uninstall entry of the
 // current user.
 
-// Sets the current user's autostart value "Pinvora" to the quoted exePath, after deleting
+// Sets the current user's autostart value "Pinvora" to the quoted exePath, then deletes
 // a machine-wide "Pinvora" autostart value. False when the value was not written (the
-// current user's Run key is not created when missing).
+// current user's Run key is not created when missing); the machine-wide value then stays.
 bool SetAutostart(const std::wstring& exePath);
 
 // Writes the uninstall entry "Kelbrin" of the current user. False when the key could be

@@ -117,6 +117,15 @@ void CMessageBox::CreateButtons(const RECT& content)
     AddControl(&firstButton);
 }
 
+void CMessageBox::RestoreMinimisedOwner(HWND owner)
+{
+    // Over a minimised owner the box would be centred off-screen while the owner, disabled,
+    // could not be brought back: nobody could answer it. The owner may belong to another
+    // thread; that thread pumps its messages while the owner exists.
+    if (owner && ::IsIconic(owner))
+        ::ShowWindow(owner, SW_RESTORE);
+}
+
 void CMessageBox::PlaceOverOwner(HWND owner)
 {
     RECT box{};
@@ -153,6 +162,7 @@ int CMessageBox::RunModal(HWND owner)
     modal = true;
     if (!Create(owner))
         return 0;
+    RestoreMinimisedOwner(owner);
     PlaceOverOwner(owner);
     ::ShowWindow(window, SW_SHOW);
     if (owner)

@@ -51,5 +51,6 @@ public:
 private:
     void InitDialog(HWND hwnd);
     void CreateButtons(const RECT& content);
+    void RestoreMinimisedOwner(HWND owner);
     void PlaceOverOwner(HWND owner);
 };

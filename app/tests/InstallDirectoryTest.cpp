@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "InstallDirectory.h"
+#include "RunState.h"
 
 namespace {
 
@@ -61,20 +64,58 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{L"Nothing", L"", L"", L"", L"", L"", false, false, L"1234"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name, info.param.name + wcslen(info.param.name)); });
 
-TEST(PreferredInstallDrive, FirstFixedDriveOtherThanTheWindowsDrive)
+struct DriveCase {
+    std::vector<DriveRoot> roots;
+    const wchar_t* windowsDir;
+    UINT typeOfD;
+    const wchar_t* drive;
+};
+
+class PreferredDrive : public testing::TestWithParam<DriveCase> {};
+
+TEST_P(PreferredDrive, IsAFixedDrive)
 {
-    EXPECT_EQ(PreferredInstallDrive({{L"A:\\", DRIVE_REMOVABLE}, {L"C:\\", DRIVE_FIXED}, {L"E:\\", DRIVE_FIXED}},
-                                    L"C:\\windows"),
-              L"E:\\");
-    EXPECT_EQ(PreferredInstallDrive({{L"C:\\", DRIVE_FIXED}, {L"D:\\", DRIVE_CDROM}}, L"C:\\windows"), L"D:\\");
-    EXPECT_EQ(PreferredInstallDrive({{L"C:\\", DRIVE_FIXED}}, L"C:\\windows"), L"D:\\");
-    EXPECT_EQ(PreferredInstallDrive({{L"C:\\", DRIVE_FIXED}, {L"D:\\", DRIVE_FIXED}}, L"D:\\windows"), L"C:\\");
+    const DriveCase& c = GetParam();
+    EXPECT_EQ(PreferredInstallDrive(c.roots, c.windowsDir, c.typeOfD), c.drive);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PreferredDrive,
+    testing::Values(
+        // The first fixed drive that is not the Windows drive.
+        DriveCase{{{L"A:\\", DRIVE_REMOVABLE}, {L"C:\\", DRIVE_FIXED}, {L"E:\\", DRIVE_FIXED}}, L"C:\\windows",
+                  DRIVE_NO_ROOT_DIR, L"E:\\"},
+        DriveCase{{{L"C:\\", DRIVE_FIXED}, {L"D:\\", DRIVE_FIXED}}, L"D:\\windows", DRIVE_FIXED, L"C:\\"},
+        // Else D: when it is a fixed drive, else C:. A disc or a stick in D: is no place to install.
+        DriveCase{{{L"C:\\", DRIVE_FIXED}, {L"D:\\", DRIVE_CDROM}}, L"C:\\windows", DRIVE_CDROM, L"C:\\"},
+        DriveCase{{{L"C:\\", DRIVE_FIXED}, {L"D:\\", DRIVE_REMOVABLE}}, L"C:\\windows", DRIVE_REMOVABLE, L"C:\\"},
+        DriveCase{{{L"C:\\", DRIVE_FIXED}}, L"C:\\windows", DRIVE_NO_ROOT_DIR, L"C:\\"},
+        DriveCase{{{L"D:\\", DRIVE_FIXED}}, L"D:\\windows", DRIVE_FIXED, L"D:\\"},
+        // Without the list of drives only D: is asked about.
+        DriveCase{{}, L"", DRIVE_FIXED, L"D:\\"}, DriveCase{{}, L"", DRIVE_CDROM, L"C:\\"}));
 
 TEST(DefaultInstallDir, UsesTheSecondFixedDriveOfThisMachine)
 {
     // The test prefix has C: (Windows) and a fixed D:.
     EXPECT_EQ(DefaultInstallDir(), L"D:\\Program Files\\Tessamo\\");
+}
+
+// "Location" is read into 1000 bytes: 499 characters and the NUL fit, a longer value
+// counts as absent instead of being read past the buffer or cut short.
+TEST(FindDefaultInstallDir, ReadsALocationThatFitsTheBufferAndIgnoresALongerOne)
+{
+    const wchar_t* const kelbrin = L"SOFTWARE\\Kelbrin";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
+    const std::wstring fitting = L"C:\\" + std::wstring(495, L'长') + L"\\";
+    for (const std::wstring& location : {fitting, fitting + L"x"}) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kelbrin, L"Location", REG_SZ, location.c_str(),
+                          static_cast<DWORD>((location.size() + 1) * sizeof(wchar_t)));
+        const bool fits = location.size() == 499;
+        EXPECT_EQ(FindDefaultInstallDir().directory == fitting, fits) << location.size();
+    }
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kelbrin, L"Location");
+    UpgradeMode = PreviousInstallFound = 0;
+    PreviousInstallDir.clear();
 }
 
 TEST(WithProductFolder, AppendsTheProductFolderOnlyOnce)

@@ -1,8 +1,13 @@
 // The real setup window in this process: layout read back from its back buffer, and a
 // whole installation driven through its controls with the progress codes recorded.
 #include <windows.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "MainDlg.h"
@@ -37,6 +42,50 @@ void ExpectRect(const RECT& actual, int left, int top, int right, int bottom)
     EXPECT_EQ(actual.bottom, bottom);
 }
 
+// The object behind one of the window's controls.
+template <class Control>
+Control& ControlObject(HWND parent, int id)
+{
+    auto* object = reinterpret_cast<CWindowImplRoot*>(::GetWindowLongPtrW(::GetDlgItem(parent, id), GWLP_USERDATA));
+    return dynamic_cast<Control&>(*object);
+}
+
+bool Overlap(const RECT& a, const RECT& b)
+{
+    RECT both{};
+    return ::IntersectRect(&both, &a, &b) != FALSE;
+}
+
+// Waits on another thread for a box of this process with `title`; null after 10 seconds.
+HWND WaitForBox(const wchar_t* title)
+{
+    HWND box = nullptr;
+    for (int i = 0; i < 1000 && !(box = ::FindWindowW(L"#32770", title)); ++i)
+        ::Sleep(10);
+    return box;
+}
+
+// The status line each progress code sets, in the order a user sees them.
+const std::pair<int, const wchar_t*> StatusLines[] = {
+    {ProgressExtracting, L"安装进行中，正在解压文件..."},
+    {ProgressCopying, L"安装进行中，正在拷贝文件到安装目录..."},
+    {ProgressStartMenu, L"安装进行中，写开始菜单..."},
+    {ProgressRegistering, L"安装进行中，正在注册启动项..."},
+    {ProgressCleaningUp, L"安装进行中，正在删除临时文件..."},
+    {ProgressSucceeded, L"恭喜你，软件成功安装，可以开始体验人性化的便签软件了！"},
+    {ProgressFailed, L"安装失败！"},
+};
+
+std::wstring DesktopLink()
+{
+    wchar_t desktop[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE);
+    return std::wstring(desktop) + L"\\Tessamo.lnk";
+}
+
+const wchar_t* const UninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin";
+const wchar_t* const RunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 class MainDlgTest : public testing::Test {
 protected:
     void SetUp() override
@@ -47,11 +96,21 @@ protected:
         ::CreateDirectoryW(earlier.c_str(), nullptr);
         ::RegSetKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location", REG_SZ, earlier.c_str(),
                           static_cast<DWORD>((earlier.size() + 1) * sizeof(wchar_t)));
+        ForgetInstallation();
     }
     void TearDown() override
     {
         dialog.reset();
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location");
+        ForgetInstallation();
+    }
+
+    // What an installation leaves outside its folder.
+    static void ForgetInstallation()
+    {
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, UninstallKey);
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora");
+        ::DeleteFileW(DesktopLink().c_str());
     }
 
     // Dispatches messages and records each progress code with the status line it set.
@@ -130,19 +189,62 @@ TEST_F(MainDlgTest, AnInstallationShowsEveryStatusLineInOrder)
     ASSERT_TRUE(dialog->Show());
     Click(100);
     PumpRecording(120000, ProgressSucceeded);
-    EXPECT_EQ(codes, (std::vector<int>{1, 2, 7, 3, 9, 5}));
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], L"安装进行中，正在解压文件...");
-    EXPECT_EQ(lines[5], L"恭喜你，软件成功安装，可以开始体验人性化的便签软件了！");
+    std::vector<int> expectedCodes;
+    std::vector<std::wstring> expectedLines;
+    for (const auto& [code, line] : StatusLines) {
+        if (code != ProgressFailed) {
+            expectedCodes.push_back(code);
+            expectedLines.push_back(line);
+        }
+    }
+    EXPECT_EQ(codes, expectedCodes);
+    EXPECT_EQ(lines, expectedLines);
     EXPECT_EQ(dialog->InstallDir, earlier);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog->window, 1)));
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog->window, 0)));
     EXPECT_TRUE(FileExists(earlier + L"Pinvora.exe"));
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin");
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
 }
 
-TEST_F(MainDlgTest, ClosingDuringTheInstallationWaitsForAWholeFile)
+TEST_F(MainDlgTest, EachCodeSetsItsStatusLineAndARejectedPathKeepsIt)
+{
+    ASSERT_TRUE(dialog->Show());
+    for (const auto& [code, line] : StatusLines) {
+        ::SendMessageW(dialog->window, WM_SETUP_PROGRESS, code, 0);
+        EXPECT_EQ(dialog->StatusText, line) << code;
+    }
+    ::SendMessageW(dialog->window, WM_SETUP_PROGRESS, ProgressPathRejected, 0);
+    EXPECT_EQ(dialog->StatusText, L"安装失败！") << "a rejected path leaves the line as it was";
+}
+
+struct MainButtonCase {
+    std::function<void(const std::wstring& earlier)> arrange;
+    const wchar_t* text;
+};
+
+class MainButtonText : public MainDlgTest, public testing::WithParamInterface<MainButtonCase> {};
+
+TEST_P(MainButtonText, SaysWhereTheDirectoryCameFrom)
+{
+    GetParam().arrange(earlier);
+    ASSERT_TRUE(dialog->Show());
+    EXPECT_EQ(ControlObject<CTextButton>(dialog->window, 100).text, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, MainButtonText,
+    testing::Values(
+        MainButtonCase{[](const std::wstring&) { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location"); },
+                       L"开始安装"},
+        MainButtonCase{[](const std::wstring&) {}, L"开始安装"}, // an earlier installation found by "Location"
+        MainButtonCase{[](const std::wstring& earlier) {
+                           const std::wstring command = L"\"" + earlier + L"Pinvora.exe\"";
+                           ::RegSetKeyValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora", REG_SZ, command.c_str(),
+                                             static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+                       },
+                       L"开始升级"},
+        MainButtonCase{[](const std::wstring&) { UpgradeMode = 1; }, L"开始升级"}));
+
+TEST_F(MainDlgTest, ClosingDuringTheInstallationWaitsForAWholeFileAndStops)
 {
     ASSERT_TRUE(dialog->Show());
     Click(100);
@@ -154,8 +256,122 @@ TEST_F(MainDlgTest, ClosingDuringTheInstallationWaitsForAWholeFile)
     if (!installed.empty()) {
         EXPECT_EQ(installed.size(), packaged.size()) << "never half-written";
     }
+    EXPECT_FALSE(FileExists(DesktopLink())) << "no shortcut after the close";
+    EXPECT_NE(::RegGetValueW(HKEY_CURRENT_USER, UninstallKey, L"DisplayIcon", RRF_RT_ANY, nullptr, nullptr,
+                             nullptr),
+              ERROR_SUCCESS)
+        << "no uninstall entry after the close";
+    EXPECT_NE(::RegGetValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS)
+        << "no autostart value after the close";
+    // The quit message passes any filter.
+    bool quit = false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_SETUP_PROGRESS, WM_SETUP_PROGRESS, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            quit = true;
+        else
+            EXPECT_NE(msg.wParam, static_cast<WPARAM>(ProgressSucceeded)) << "no success after the close";
+    }
+    EXPECT_TRUE(quit);
+}
+
+// Closing the window from outside (the taskbar) while the retry question is up takes the
+// question with it; the check must end instead of asking again and again.
+TEST_F(MainDlgTest, ClosingTheWindowAtTheRetryQuestionEndsTheCheck)
+{
+    HANDLE live = ::CreateEventW(nullptr, TRUE, FALSE, L"Global\\PinvoraLiveEvent");
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(dialog->Show());
+    const HWND window = dialog->window;
+    std::atomic<bool> checkEnded{false};
+    std::atomic<bool> spun{false};
+    std::thread outside([&] {
+        if (WaitForBox(L"程序正在运行"))
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 500 && !checkEnded; ++i)
+            ::Sleep(10);
+        if (!checkEnded) {
+            spun = true;
+            ::CloseHandle(live); // lets the check end, so that the test does
+        }
+    });
+    Click(100);
+    checkEnded = true;
+    outside.join();
+    if (!spun)
+        ::CloseHandle(live);
+
+    EXPECT_FALSE(spun) << "the check kept asking after the window was gone";
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_FALSE(FileExists(earlier + L"Pinvora.exe")) << "no installation started";
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+void PutOnClipboard(HWND owner, const std::wstring& text)
+{
+    ASSERT_TRUE(::OpenClipboard(owner));
+    ::EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+}
+
+TEST_F(MainDlgTest, APastedLineBreakInThePathIsRejectedWithTheUsualBox)
+{
+    ASSERT_TRUE(dialog->Show());
+    CQEdit& field = ControlObject<CQEdit>(dialog->window, 0);
+    PutOnClipboard(dialog->window, earlier + L"\r\n");
+    field.SelectRange(0, -1);
+    field.Paste();
+    ASSERT_EQ(field.GetText(), earlier + L"\r\n");
+
+    std::atomic<bool> boxShown{false};
+    std::thread user([&] {
+        if (HWND box = WaitForBox(L"")) {
+            boxShown = true;
+            ::PostMessageW(box, WM_COMMAND, 1, 0);
+        }
+    });
+    Click(100);
+    user.join();
+    PumpRecording(500, ProgressExtracting);
+    EXPECT_TRUE(boxShown);
+    EXPECT_TRUE(codes.empty()) << "no installation started";
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog->window, 0))) << "the path can be corrected";
+}
+
+// An earlier installation at the root of C: is proposed in upgrade mode and rejected;
+// the input controls come back, and the main button leaves its wide place for them.
+TEST_F(MainDlgTest, UpgradeModeAfterARejectedPathShowsTheFreshLayout)
+{
+    const std::wstring rootInstall = L"C:\\Pinvora.exe";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location", REG_SZ, rootInstall.c_str(),
+                      static_cast<DWORD>((rootInstall.size() + 1) * sizeof(wchar_t)));
+    UpgradeMode = 1;
+    ASSERT_TRUE(dialog->Show());
+    ASSERT_EQ(dialog->title, L"Tessamo软件升级");
+    std::thread user([] {
+        if (HWND box = WaitForBox(L""))
+            ::PostMessageW(box, WM_COMMAND, 1, 0);
+    });
+    Click(100);
+    user.join();
+    PumpMessages(200);
+    SaveBackBuffer(*dialog, L"setup-upgrade-path-rejected");
+
+    HWND window = dialog->window;
+    for (int id : {0, 100, 101})
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(window, id))) << id;
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, 1)));
+    ExpectRect(ChildRect(window, 100), 423, 334, 488, 364);
+    EXPECT_FALSE(Overlap(ChildRect(window, 100), ChildRect(window, 0)));
+    EXPECT_FALSE(Overlap(ChildRect(window, 100), ChildRect(window, 101)));
+    EXPECT_EQ(ControlObject<CTextButton>(window, 100).text, L"开始升级");
 }
 
 } // namespace

@@ -74,6 +74,10 @@ std::wstring EscapeAttribute(const std::wstring& value)
         case L'&': escaped += L"&amp;"; break;
         case L'<': escaped += L"&lt;"; break;
         case L'"': escaped += L"&quot;"; break;
+        // Raw, the parser would read them back as spaces.
+        case L'\t': escaped += L"&#9;"; break;
+        case L'\n': escaped += L"&#10;"; break;
+        case L'\r': escaped += L"&#13;"; break;
         default: escaped += c; break;
         }
     }

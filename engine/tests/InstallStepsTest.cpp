@@ -69,11 +69,14 @@ protected:
             ASSERT_TRUE(WriteBytesFile(source + file, "new " + ToUtf8(file)));
         ASSERT_TRUE(WriteBytesFile(source + L"\\data.dat", "package data"));
         ASSERT_TRUE(WriteBytesFile(source + L"\\template-utf8.xml",
-                                   "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<templates>\r\n</templates>\r\n"));
+                                   "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<config><templates>"
+                                   "<template id=\"7\" image=\"res\\a.png\"><![CDATA[蓝色记事本]]></template>"
+                                   "</templates></config>"));
         inputs.installPath = temp.Path() + L"程序\\Tessamo";
         inputs.sourceDir = source;
         inputs.removeExtractedFiles = [this] { ++extractionRemoved; };
         target = inputs.installPath + L"\\";
+        ::DeleteFileW(UserTemplateList().c_str());
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
     }
 
@@ -82,6 +85,12 @@ protected:
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
         ::RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin");
         ::DeleteFileW((SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk").c_str());
+        ::DeleteFileW(UserTemplateList().c_str());
+    }
+
+    static std::wstring UserTemplateList()
+    {
+        return SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tessamo\\template-utf8.xml";
     }
 
     bool Run() { return RunInstallSteps(inputs, observer, installDir); }
@@ -108,6 +117,9 @@ TEST_F(InstallSteps, FreshInstallationDeploysEverythingAndReportsEachStage)
     EXPECT_EQ(ReadBytesFile(target + L"res\\a.png"), "new \\res\\a.png");
     EXPECT_EQ(ReadBytesFile(target + L"sound\\sound1.wav"), "new \\sound\\sound1.wav");
     EXPECT_FALSE(FileExists(target + L"timer.dat"));
+    const std::string templates = ReadBytesFile(target + L"template-utf8.xml");
+    EXPECT_NE(templates.find("<template id=\"7\" image=\"res\\a.png\""), std::string::npos) << templates;
+    EXPECT_EQ(ReadBytesFile(UserTemplateList()), templates) << "the same list for the user";
     EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk"));
     EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\卸载Tessamo.lnk"));
     EXPECT_EQ(RunValue(), L"\"" + target + L"Pinvora.exe\"");
@@ -169,6 +181,7 @@ TEST_F(Migration, AnsweredYesCarriesTheDataOverAndLeavesTheOldFolderAlone)
     EXPECT_EQ(question.secondButton, L"否");
 
     EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "old data.dat") << "migrated data is never replaced";
+    EXPECT_EQ(ReadBytesFile(target + L"timer.dat"), "old timer.dat");
     EXPECT_EQ(ReadBytesFile(target + L"template.xml"), "old template.xml");
     EXPECT_EQ(ReadBytesFile(target + L"backup\\b1.dat"), "old backup\\b1.dat");
     EXPECT_EQ(ReadBytesFile(target + L"image\\i1.png"), "old image\\i1.png");
@@ -224,8 +237,12 @@ TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
     inputs.installPath = L"E:\\";
     expectFailure(L"无效的安装路径，请输入正确的安装路径！");
 
-    inputs.installPath = temp.Path() + L"bad|name\\Tessamo";
-    expectFailure(L"创建文件夹\"" + temp.Path() + L"bad|name\"失败！");
+    inputs.installPath = temp.Path() + L"Tessamo\r\n";
+    expectFailure(L"无效的安装路径，请输入正确的安装路径！");
+
+    ASSERT_TRUE(WriteBytesFile(temp.Path() + L"blocker", "a file where a folder should be"));
+    inputs.installPath = temp.Path() + L"blocker\\Tessamo";
+    expectFailure(L"创建文件夹\"" + temp.Path() + L"blocker\\Tessamo\"失败！");
 
     inputs.installPath = temp.Path() + L"ok";
     inputs.sourceDir = temp.Path() + L"missing";

@@ -50,6 +50,13 @@ TEST_F(Unpacking, FirstEntryCreatesTheExtractionFolderAndRecordsIt)
     EXPECT_EQ(record.Files(), files);
 }
 
+TEST_F(Unpacking, AFolderInLongPathFormIsCreatedBelowItsRoot)
+{
+    const std::string package = PackageEntryBytes("\\res\\a.png", "p");
+    ASSERT_TRUE(UnpackEntries(Bytes(package), package.size(), L"\\\\?\\" + Target(), record));
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\res\\a.png"), "p");
+}
+
 TEST_F(Unpacking, ZeroLengthEntryGivesAnEmptyFile)
 {
     ASSERT_TRUE(Unpack(PackageEntryBytes("\\empty.txt", "")));
@@ -71,7 +78,9 @@ TEST_F(Unpacking, SecondRunOverwritesOurFilesAndKeepsUnrelatedOnes)
     EXPECT_TRUE(second.Folders().empty());
 }
 
-TEST_F(Unpacking, LockedFileIsSkippedAndTheRestIsWritten)
+// A stale program left locked in the extraction folder must not be installed as if it
+// were the package's.
+TEST_F(Unpacking, AnEntryThatCannotBeWrittenFailsTheExtraction)
 {
     ASSERT_TRUE(Unpack(PackageEntryBytes("\\Pinvora.exe", "old")));
     HANDLE locked = ::CreateFileW((Target() + L"\\Pinvora.exe").c_str(), GENERIC_READ, 0, nullptr,
@@ -79,14 +88,13 @@ TEST_F(Unpacking, LockedFileIsSkippedAndTheRestIsWritten)
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
 
     ExtractionRecord second;
-    const std::string package = PackageEntryBytes("\\Pinvora.exe", "new") + PackageEntryBytes("\\data.dat", "d");
+    const std::string package = PackageEntryBytes("\\data.dat", "d") + PackageEntryBytes("\\Pinvora.exe", "new");
     const bool unpacked = UnpackEntries(Bytes(package), package.size(), Target(), second);
     ::CloseHandle(locked);
 
-    EXPECT_TRUE(unpacked);
+    EXPECT_FALSE(unpacked);
     EXPECT_EQ(ReadBytesFile(Target() + L"\\Pinvora.exe"), "old");
-    EXPECT_EQ(ReadBytesFile(Target() + L"\\data.dat"), "d");
-    EXPECT_EQ(second.Files(), std::vector<std::wstring>{Target() + L"\\data.dat"});
+    EXPECT_EQ(second.Files(), std::vector<std::wstring>{Target() + L"\\data.dat"}) << "what was written is recorded";
 }
 
 TEST_F(Unpacking, FolderThatCannotBeCreatedStopsTheExtraction)

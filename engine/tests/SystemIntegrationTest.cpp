@@ -99,6 +99,28 @@ TEST_F(SystemIntegration, AutostartRemovesTheMachineWideValue)
     EXPECT_EQ(QueryAutostartCommand(), L"C:\\新的\\Pinvora.exe");
 }
 
+// The current user's Run key is not created when missing, so the value cannot be written.
+TEST_F(SystemIntegration, AutostartKeepsTheMachineWideValueWhenTheUserValueCannotBeWritten)
+{
+    WriteRunText(HKEY_LOCAL_MACHINE, L"\"D:\\旧的\\Pinvora.exe\"");
+    DWORD otherValues = 0;
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, RunKey, L"Pinvora", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    HKEY userRun = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, RunKey, 0, KEY_QUERY_VALUE, &userRun) == ERROR_SUCCESS) {
+        ::RegQueryInfoKeyW(userRun, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &otherValues, nullptr,
+                           nullptr, nullptr, nullptr);
+        ::RegCloseKey(userRun);
+        ASSERT_EQ(otherValues, 0u) << "the prefix's own Run values are not thrown away";
+        ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, RunKey), ERROR_SUCCESS);
+    }
+
+    EXPECT_FALSE(SetAutostart(L"C:\\新的\\Pinvora.exe"));
+    EXPECT_EQ(QueryAutostartCommand(), L"D:\\旧的\\Pinvora.exe") << "autostart must not vanish";
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0, KEY_READ, nullptr, &userRun, nullptr);
+    ::RegCloseKey(userRun);
+}
+
 TEST_F(SystemIntegration, UninstallEntryHoldsFiveStringsWithTheirNul)
 {
     ASSERT_TRUE(WriteUninstallEntry(L"C:\\Program Files\\Tessamo\\Pinvora.exe",

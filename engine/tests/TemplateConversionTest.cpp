@@ -246,6 +246,21 @@ TEST(TemplateConversion, EscapedValuesLoadAgainAtTheNextInstall)
     EXPECT_EQ(ReadBytesFile(folders.UserFolder() + L"template-utf8.xml"), first);
 }
 
+TEST(TemplateConversion, TabsAndLineBreaksInValuesLoadAgainAtTheNextInstall)
+{
+    ConversionFolders folders;
+    folders.Write({Place::Package, nullptr,
+                   Utf8File({L"<template id=\"a&#9;b\" image=\"c&#13;&#10;d&#10;e\">x</template>"})});
+    ASSERT_TRUE(ConvertTemplates(folders.PackagePath(), folders.InstallDir(), folders.UserFolder()));
+    ASSERT_TRUE(ConvertTemplates(folders.PackagePath(), folders.InstallDir(), folders.UserFolder()));
+    std::optional<std::vector<TemplateRecord>> reloaded =
+        LoadTemplateFile(folders.UserFolder() + L"template-utf8.xml");
+    ASSERT_TRUE(reloaded);
+    ASSERT_EQ(reloaded->size(), 1u) << "the same id again: no second record";
+    EXPECT_EQ((*reloaded)[0].id, L"a\tb");
+    EXPECT_EQ((*reloaded)[0].image, L"c\r\nd\ne");
+}
+
 TEST(TemplateConversion, FindDataFileLooksInThePerUserFolderFirst)
 {
     ScopedTempDir user;

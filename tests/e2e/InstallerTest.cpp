@@ -351,7 +351,8 @@ TEST_P(RejectedPath, ShowsTheBoxAndBringsTheControlsBack)
     EXPECT_EQ(setup.WaitForExit(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, RejectedPath, testing::Values(L"E:", L"E:\\", L"Apps", L"\\\\server\\share\\x"));
+INSTANTIATE_TEST_SUITE_P(Paths, RejectedPath,
+                         testing::Values(L"E:", L"E:\\", L"Apps", L"\\\\server\\share\\x", L"D:\\a|b\\Tessamo\\"));
 
 // A failed installation shows a box, ends in the failed state, keeps what the user had.
 void ExpectFailedState(SetupDriver& setup)
@@ -363,6 +364,9 @@ void ExpectFailedState(SetupDriver& setup)
     EXPECT_FALSE(setup.IsVisible(PathField));
     EXPECT_FALSE(setup.IsVisible(MainButton));
     EXPECT_FALSE(setup.IsVisible(StartButton));
+    EXPECT_EQ(setup.PixelsDifferingFromStatusLine(L"安装失败！"), 0u) << "the failed line";
+    EXPECT_GT(setup.PixelsDifferingFromStatusLine(L"安装进行中，正在拷贝文件到安装目录..."), 0u)
+        << "not a stuck one";
     setup.SaveScreenshot(setup.main, L"failed");
     ::PostMessageW(setup.main, WM_COMMAND, 2, 0);
     EXPECT_EQ(setup.WaitForExit(), 0u);
@@ -479,7 +483,8 @@ TEST(InstallerFailure, InstallFolderThatCannotBeCreated)
     SetupDriver setup;
     ASSERT_TRUE(setup.Start());
     ASSERT_TRUE(setup.WaitForMainWindow());
-    setup.TypePath(L"D:\\bad|name\\Tessamo\\");
+    WriteBytesFile(L"D:\\blocked", "a file where a folder should be");
+    setup.TypePath(L"D:\\blocked\\Tessamo\\");
     setup.Click(MainButton);
     ExpectFailedState(setup);
 }

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "TestSupport.h"
 
 namespace {
@@ -48,6 +50,70 @@ HWND ChildById(HWND parent, int id)
     ChildSearch search{id, nullptr};
     ::EnumChildWindows(parent, &FindChildById, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Where the setup window draws its status line while the installation has not succeeded,
+// in client coordinates.
+constexpr RECT StatusLineRect{8 + 40, 408 - 100, 508 - 40, 408};
+
+// A 32-bit picture, bottom row first, with the header that describes it.
+struct Pixels {
+    BITMAPINFOHEADER header;
+    std::vector<uint32_t> bits;
+};
+
+// Runs `draw` on a memory DC holding a fresh 32-bit picture of `size` and returns the picture.
+template <typename Draw>
+Pixels DrawPixels(SIZE size, Draw draw)
+{
+    Pixels pixels{{sizeof(BITMAPINFOHEADER), size.cx, size.cy, 1, 32, BI_RGB}, {}};
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&pixels.header), DIB_RGB_COLORS,
+                                        &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    draw(memory, screen);
+    ::GdiFlush();
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    const uint32_t* first = static_cast<const uint32_t*>(bits);
+    pixels.bits.assign(first, first + static_cast<size_t>(size.cx) * size.cy);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
+Pixels ScreenPixels(const RECT& area)
+{
+    return DrawPixels(SIZE{area.right - area.left, area.bottom - area.top}, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left, area.top,
+                 SRCCOPY);
+    });
+}
+
+// `text` as the setup window draws its status line: "宋体" at 9 points in 0x333333,
+// centred on one line over the window's body colour.
+Pixels RenderStatusLine(const std::wstring& text)
+{
+    const SIZE size{StatusLineRect.right - StatusLineRect.left, StatusLineRect.bottom - StatusLineRect.top};
+    return DrawPixels(size, [&](HDC memory, HDC screen) {
+        RECT area{0, 0, size.cx, size.cy};
+        HBRUSH body = ::CreateSolidBrush(0xF0F0F0);
+        ::FillRect(memory, &area, body);
+        ::DeleteObject(body);
+        LOGFONTW face{};
+        face.lfHeight = -::MulDiv(9, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+        face.lfCharSet = DEFAULT_CHARSET;
+        std::wcscpy(face.lfFaceName, L"宋体");
+        HFONT font = ::CreateFontIndirectW(&face);
+        HGDIOBJ previous = ::SelectObject(memory, font);
+        ::SetBkMode(memory, TRANSPARENT);
+        ::SetTextColor(memory, 0x333333);
+        ::DrawTextW(memory, text.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        ::SelectObject(memory, previous);
+        ::DeleteObject(font);
+    });
 }
 
 void PostKey(HWND target, UINT key)
@@ -183,28 +249,28 @@ bool SetupDriver::SaveScreenshot(HWND window, const std::wstring& name) const
     PumpMessages(500);
     RECT frame;
     ::GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    BITMAPINFOHEADER header{sizeof header, width, height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                        nullptr, 0);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-    ::SelectObject(memory, previous);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-
+    const Pixels shot = ScreenPixels(frame);
     CreateFolders(L"C:\\screenshots\\");
-    const size_t imageBytes = static_cast<size_t>(width) * height * 4;
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof header + imageBytes), 0, 0,
-                          sizeof(BITMAPFILEHEADER) + sizeof header};
+    const size_t imageBytes = shot.bits.size() * 4;
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof shot.header + imageBytes), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof shot.header};
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-    bytes.append(static_cast<const char*>(bits), imageBytes);
-    ::DeleteObject(bitmap);
+    bytes.append(reinterpret_cast<const char*>(&shot.header), sizeof shot.header);
+    bytes.append(reinterpret_cast<const char*>(shot.bits.data()), imageBytes);
     return WriteBytesFile(L"C:\\screenshots\\" + name + L".bmp", bytes);
+}
+
+size_t SetupDriver::PixelsDifferingFromStatusLine(const std::wstring& text) const
+{
+    PumpMessages(500);
+    RECT status = StatusLineRect;
+    ::MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&status), 2);
+    const std::vector<uint32_t> shown = ScreenPixels(status).bits;
+    const std::vector<uint32_t> expected = RenderStatusLine(text).bits;
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.size() && i < expected.size(); ++i)
+        differing += (shown[i] & 0xFFFFFF) != (expected[i] & 0xFFFFFF);
+    return differing;
 }
 
 uint32_t SetupDriver::PixelAt(HWND window, int x, int y) const

@@ -38,6 +38,9 @@ public:
 
     // Saves the setup window's pixels from the screen as C:\screenshots\<name>.bmp.
     bool SaveScreenshot(HWND window, const std::wstring& name) const;
+    // How many pixels of the status line on screen differ from `text` drawn as the window
+    // draws it; 0 when the window shows exactly that line.
+    size_t PixelsDifferingFromStatusLine(const std::wstring& text) const;
     // The screen pixel at a window-relative point, as 0x00RRGGBB.
     uint32_t PixelAt(HWND window, int x, int y) const;
 

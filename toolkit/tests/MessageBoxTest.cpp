@@ -118,6 +118,39 @@ TEST(ShowMessageBox, AWorkerThreadBoxDisablesTheMainThreadOwnerUntilAnswered)
     EXPECT_TRUE(::IsWindowEnabled(owner.window));
 }
 
+// Centred over a minimised owner the box would sit off-screen, over a disabled owner:
+// nobody could answer it.
+TEST(ShowMessageBox, AMinimisedOwnerIsRestoredAndTheBoxCentredOverIt)
+{
+    MoveMouseTo(1200, 780);
+    Owner owner;
+    ASSERT_TRUE(owner.Create(nullptr, RECT{100, 100, 700, 600}, L"owner", WS_POPUP | WS_VISIBLE | WS_MINIMIZEBOX));
+    ::ShowWindow(owner.window, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(owner.window) != FALSE; }));
+    std::atomic<int> result{-1};
+    std::thread worker(
+        [&] { result = ShowMessageBox(L"是否迁移数据？", owner.window, L"最小化", L"是", L"否"); });
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = ::FindWindowW(L"#32770", L"最小化")) != nullptr; }));
+    PumpMessages(200);
+
+    EXPECT_FALSE(::IsIconic(owner.window));
+    RECT rect{};
+    ::GetWindowRect(box, &rect);
+    EXPECT_EQ(rect.left, 100 + (600 - (rect.right - rect.left)) / 2);
+    EXPECT_EQ(rect.top, 100 + (500 - (rect.bottom - rect.top)) / 2);
+    EXPECT_TRUE(::IsWindowVisible(box));
+
+    ClickChild(ChildWithId(box, 1));
+    const bool answered = PumpUntil([&] { return result != -1; });
+    if (!answered)
+        ::PostMessageW(box, WM_COMMAND, 2, 0);
+    PumpUntil([&] { return result != -1; });
+    worker.join();
+    EXPECT_TRUE(answered) << "the user could answer with the mouse";
+    EXPECT_EQ(result, 1);
+}
+
 TEST(ShowMessageBox, AWorkerThreadWithoutOwnerGetsOneForTheFirstButton)
 {
     MoveMouseTo(1200, 780);

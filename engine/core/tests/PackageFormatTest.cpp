@@ -168,6 +168,22 @@ TEST(PackageFormat, EntryNamesMustStayInsideTheExtractionFolder)
         {L"\\a:stream", false},
         {L"\\a/../../b", false},
         {L"\\a\x01" L"b", false},
+        // Device names, in any segment, any case, with or without an extension.
+        {L"\\CON", false},
+        {L"\\con.txt", false},
+        {L"\\res\\Nul.png", false},
+        {L"\\aux\\x.wav", false},
+        {L"\\PRN.tar.gz", false},
+        {L"\\CON .txt", false},
+        {L"\\COM1", false},
+        {L"\\sound\\com9.mid", false},
+        {L"\\LPT1.log", false},
+        {L"\\lpt9", false},
+        {L"\\COM\u00b9.txt", false},
+        {L"\\console.txt", true},
+        {L"\\CONX", true},
+        {L"\\COM10", true},
+        {L"\\res\\xnul.png", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << testing::PrintToString(std::wstring(c.name));

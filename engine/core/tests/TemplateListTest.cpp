@@ -114,6 +114,14 @@ TEST(TemplateList, MarkupInValuesIsEscapedAndCdataEndIsSplit)
         << bytes;
 }
 
+// Raw, they would come back as spaces: the parser normalises white space in attribute values.
+TEST(TemplateList, TabsAndLineBreaksInValuesAreCharacterReferences)
+{
+    TemplateRecord record = ReadTemplateRecord({{{L"id", L"a\tb"}, {L"image", L"c\r\nd\ne"}}, L"x"});
+    std::string bytes = FileBytes({record});
+    EXPECT_NE(bytes.find("id=\"a&#9;b\" image=\"c&#13;&#10;d&#10;e\""), std::string::npos) << bytes;
+}
+
 // A record that shows where it came from: id, name, image and min_w as a mark.
 TemplateRecord Record(const wchar_t* id, const wchar_t* name, const wchar_t* image, int mark)
 {
