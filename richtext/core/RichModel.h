@@ -1,5 +1,4 @@
 #pragma once
-#include <windows.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "RichLayout.h"
 #include "RichListener.h"
 #include "RichStyle.h"
+#include "RichTypes.h"
 #include "RichUndo.h"
 
 class CHtmlImage;
