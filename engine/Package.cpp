@@ -1,6 +1,5 @@
 #include "Package.h"
 
-#include "Encoding.h"
 #include "PackageFormat.h"
 
 namespace {
@@ -94,23 +93,13 @@ std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* typ
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record)
 {
-    const std::optional<std::vector<PackageEntry>> entries = ParsePackage(bytes, size);
+    const std::optional<std::vector<ExtractableEntry>> entries = ReadExtractableEntries(bytes, size);
     if (!entries)
         return false;
-
-    std::vector<std::wstring> names;
-    for (const PackageEntry& entry : *entries) {
-        std::optional<std::wstring> name = DecodeGbkStrict(entry.name);
-        if (!name || !IsSafeEntryName(*name))
-            return false;
-        names.push_back(std::move(*name));
-    }
-
-    for (size_t i = 0; i < entries->size(); ++i) {
-        const std::wstring path = targetDir + names[i];
+    for (const ExtractableEntry& entry : *entries) {
+        const std::wstring path = targetDir + entry.name;
         if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
             return false;
-        const PackageEntry& entry = (*entries)[i];
         WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record);
     }
     return true;

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "Encoding.h"
+#include "TemplateDocument.h"
 
 namespace {
 
@@ -185,4 +186,16 @@ std::wstring DecodeTemplateFile(const std::string& bytes)
     if (bytes.compare(0, utf8Mark.size(), utf8Mark) == 0)
         return DropDeclaration(DecodeUtf8(bytes.substr(utf8Mark.size())));
     return DropDeclaration(DeclaresUtf8(bytes) ? DecodeUtf8(bytes) : DecodeThreadAnsi(bytes));
+}
+
+std::optional<std::vector<TemplateRecord>> ReadTemplateList(const std::string& fileBytes)
+{
+    std::optional<std::vector<TemplateElement>> elements =
+        ParseTemplateElements(DecodeTemplateFile(fileBytes));
+    if (!elements)
+        return std::nullopt;
+    std::vector<TemplateRecord> records;
+    for (const TemplateElement& element : *elements)
+        records.push_back(ReadTemplateRecord(element));
+    return records;
 }

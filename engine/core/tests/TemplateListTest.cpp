@@ -114,6 +114,41 @@ TEST(TemplateList, MarkupInValuesIsEscapedAndCdataEndIsSplit)
         << bytes;
 }
 
+TEST(TemplateList, WrittenListReadsBackToTheSameRecords)
+{
+    const std::vector<TemplateRecord> list{
+        ReadTemplateRecord(ExampleElement()),
+        ReadTemplateRecord({{}, L""}),
+        ReadTemplateRecord({{{L"id", L"a&b\"c<d"}, {L"image", L"res\\😀é.png"}, {L"x1", L"-0.5"}},
+                            L"a]]>b 蓝色 😀"}),
+    };
+    const std::optional<std::vector<TemplateRecord>> read =
+        ReadTemplateList(EncodeUtf8(FormatTemplateList(list)));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(FormatTemplateList(*read), FormatTemplateList(list));
+}
+
+TEST(TemplateList, ReadsTheElementsBelowTemplatesOnly)
+{
+    const std::optional<std::vector<TemplateRecord>> read = ReadTemplateList(
+        "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config><other><template id=\"x\"/></other>"
+        "<templates>\r\n\t<template id=\"a\">\xC0\xB6</template>\r\n\t"
+        "<template id=\"b\"><![CDATA[n]]></template></templates></config>");
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), 2u);
+    EXPECT_EQ((*read)[0].id, L"a");
+    EXPECT_EQ((*read)[0].name, L"蓝");
+    EXPECT_EQ((*read)[1].id, L"b");
+    EXPECT_EQ((*read)[1].name, L"n");
+}
+
+TEST(TemplateList, TextThatIsNotXmlReadsAsNothing)
+{
+    for (const std::string& bytes : {std::string(), std::string("<config><templates>"),
+                                     std::string("templates"), std::string("<a></b>")})
+        EXPECT_FALSE(ReadTemplateList(bytes)) << bytes;
+}
+
 // A record that shows where it came from: id, name, image and min_w as a mark.
 TemplateRecord Record(const wchar_t* id, const wchar_t* name, const wchar_t* image, int mark)
 {
