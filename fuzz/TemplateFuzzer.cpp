@@ -18,14 +18,20 @@ bool Lists(const std::vector<TemplateRecord>& list, const std::wstring& id)
                        [&id](const TemplateRecord& record) { return record.id == id; });
 }
 
-// The package's records go to the end of the user's list unless their id is listed.
+// The package's records go to the end of the user's list unless their id is listed; one
+// with the name and image of a listed record takes its place.
 void CheckMerge(const std::vector<TemplateRecord>& user,
                 const std::vector<TemplateRecord>& package)
 {
     const std::vector<TemplateRecord> merged = MergeTemplates(user, package);
     Require(merged.size() <= user.size() + package.size(), "merging adds only the package");
-    for (const TemplateRecord& offered : package)
-        Require(Lists(merged, offered.id), "every package id is listed after merging");
+    for (auto offered = package.begin(); offered != package.end(); ++offered) {
+        const bool replacedLater = std::any_of(offered + 1, package.end(), [&](const auto& p) {
+            return p.name == offered->name && p.image == offered->image;
+        });
+        Require(replacedLater || Lists(merged, offered->id),
+                "every package id is listed after merging");
+    }
     for (const TemplateRecord& kept : user) {
         const bool replaced = std::any_of(package.begin(), package.end(), [&](const auto& p) {
             return !Lists(user, p.id) && p.name == kept.name && p.image == kept.image;

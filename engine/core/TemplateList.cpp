@@ -67,6 +67,8 @@ struct FieldReader {
     }
 };
 
+// Escapes what would end the value or start mark-up, and the line breaks and tabs that
+// an XML reader would turn into spaces.
 std::wstring EscapeAttribute(const std::wstring& value)
 {
     std::wstring escaped;
@@ -75,6 +77,9 @@ std::wstring EscapeAttribute(const std::wstring& value)
         case L'&': escaped += L"&amp;"; break;
         case L'<': escaped += L"&lt;"; break;
         case L'"': escaped += L"&quot;"; break;
+        case L'\t': escaped += L"&#9;"; break;
+        case L'\n': escaped += L"&#10;"; break;
+        case L'\r': escaped += L"&#13;"; break;
         default: escaped += c; break;
         }
     }

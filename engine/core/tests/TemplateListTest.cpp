@@ -121,6 +121,8 @@ TEST(TemplateList, WrittenListReadsBackToTheSameRecords)
         ReadTemplateRecord({{}, L""}),
         ReadTemplateRecord({{{L"id", L"a&b\"c<d"}, {L"image", L"res\\😀é.png"}, {L"x1", L"-0.5"}},
                             L"a]]>b 蓝色 😀"}),
+        // Line breaks and tabs inside values, as character references in a file can give.
+        ReadTemplateRecord({{{L"id", L"a\tb\nc\rd  e"}, {L"image", L"x\r\ny"}}, L"a\nb"}),
     };
     const std::optional<std::vector<TemplateRecord>> read =
         ReadTemplateList(EncodeUtf8(FormatTemplateList(list)));
