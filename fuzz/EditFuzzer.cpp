@@ -114,10 +114,16 @@ void CheckLayout(const EditedModel& model)
     const std::vector<RichElement*>& elements = model.Elements();
     Require(std::set<RichElement*>(elements.begin(), elements.end()).size() == elements.size(),
             "no element stands twice in the document");
+    // An element wider than the text leaves an empty line above it that names the element
+    // too, so a line may start again with the single element of the line before.
     int next = 0;
+    bool previousSingle = false;
     for (const LineRecord& line : model.Lines()) {
-        Require(line.first == next && line.first <= line.last, "lines follow one another");
+        Require(line.first <= line.last &&
+                    (line.first == next || (previousSingle && line.first == next - 1)),
+                "lines follow one another");
         next = line.last + 1;
+        previousSingle = line.first == line.last;
     }
     Require(elements.empty() || next == model.GetCount(), "the lines hold every element");
 }

@@ -219,6 +219,7 @@ void CRichModel::ReapplySelection()
 
 void CRichModel::Backspace()
 {
+    OneUndoStep step(*this);
     int digits = ListNumberBeforeIndex(elements, caretIndex);
     if (digits > 0) {
         Renumber(CurrentListNumber() + 1, false);
@@ -243,6 +244,7 @@ void CRichModel::DeleteForward()
 
 void CRichModel::InsertLineBreak()
 {
+    OneUndoStep step(*this);
     std::wstring text = L"\r\n";
     bool atLineStart = caretIndex == 0 || elements[caretIndex - 1]->IsLineBreak();
     if (autoNumbering && !atLineStart) {
@@ -271,6 +273,7 @@ int CRichModel::CurrentListNumber() const
 
 void CRichModel::Renumber(int start, bool up)
 {
+    OneUndoStep step(*this);
     int expected = start;
     bool changed = false;
     for (int lineStart : LineStarts(elements)) {
@@ -290,26 +293,26 @@ void CRichModel::Renumber(int start, bool up)
 
 void CRichModel::ReplaceNumberAt(int lineStart, int digitCount, int value)
 {
-    std::wstring digits = std::to_wstring(value);
-    int wanted = static_cast<int>(digits.size());
-    while (digitCount > wanted) {
-        elements.erase(elements.begin() + lineStart);
-        --digitCount;
-    }
-    while (digitCount < wanted) {
-        // A copy of the neighbouring digit, style and all.
-        RichElement* copy = NewElement();
-        *copy = *elements[lineStart];
-        copy->selected = 0;
-        if (copy->sourceBitmap) {
-            copy->sourceBitmap = CopyPicture(copy->sourceBitmap);
-            FitImage(*copy);
+    // New digit elements, copies of the ones they replace (style and all), so that undo
+    // can put the old ones back.
+    const std::wstring digits = std::to_wstring(value);
+    const auto number = elements.begin() + lineStart;
+    std::vector<RichElement*> old(number, number + digitCount);
+    std::vector<RichElement*> renumbered;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        RichElement* digit = NewElement();
+        *digit = *old[std::min(i, old.size() - 1)];
+        if (digit->sourceBitmap) {
+            digit->sourceBitmap = CopyPicture(digit->sourceBitmap);
+            FitImage(*digit);
         }
-        InsertElements(lineStart, {copy});
-        ++digitCount;
+        digit->character = digits[i];
+        renumbered.push_back(digit);
     }
-    for (int i = 0; i < wanted; ++i)
-        elements[lineStart + i]->character = digits[static_cast<size_t>(i)];
+    RecordUndo(UndoDelete, lineStart, old);
+    elements.erase(number, number + digitCount);
+    InsertElements(lineStart, renumbered);
+    RecordUndo(UndoInsert, lineStart, renumbered);
 }
 
 int CRichModel::IndexAtPoint(int x, int y) const
@@ -409,13 +412,31 @@ void CRichModel::RestoreOffsets(const UndoRecord& record)
     verticalOffset = record.verticalOffset;
 }
 
-void CRichModel::UndoOne(const UndoRecord& record)
+int CRichModel::UndoStepEndingAt(int last)
 {
-    if (record.kind == UndoDelete) {
-        int position = std::clamp(record.position, 0, GetCount());
-        InsertElements(position, record.elements);
-    } else {
-        RemoveElements(record.elements);
+    const std::vector<UndoRecord>& records = undo.Records();
+    for (int index = last;; --index) {
+        const UndoRecord& record = records[index];
+        if (record.kind == UndoDelete)
+            InsertElements(std::clamp(record.position, 0, GetCount()), record.elements);
+        else
+            RemoveElements(record.elements);
+        if (!record.joinsPrevious || index == 0)
+            return index;
+    }
+}
+
+int CRichModel::RedoStepStartingAt(int first)
+{
+    const std::vector<UndoRecord>& records = undo.Records();
+    for (int index = first;; ++index) {
+        const UndoRecord& record = records[index];
+        if (record.kind == UndoDelete)
+            RemoveElements(record.elements);
+        else
+            InsertElements(std::clamp(record.position, 0, GetCount()), record.elements);
+        if (index + 1 == static_cast<int>(records.size()) || !records[index + 1].joinsPrevious)
+            return index;
     }
 }
 
@@ -425,20 +446,20 @@ void CRichModel::Undo()
     if (current < 0)
         return;
     const std::vector<UndoRecord>& records = undo.Records();
-    UndoOne(records[current]);
+    int first = UndoStepEndingAt(current);
     if (records[current].kind == UndoInsert) {
         // Typed word characters right before the step go with it.
-        while (current > 0) {
-            const UndoRecord& earlier = records[current - 1];
-            const UndoRecord& later = records[current];
-            if (!earlier.IsWord() || earlier.position + earlier.Count() != later.position)
+        int later = current;
+        while (first > 0) {
+            const UndoRecord& earlier = records[first - 1];
+            if (!earlier.IsWord() || earlier.position + earlier.Count() != records[later].position)
                 break;
-            UndoOne(earlier);
-            --current;
+            later = first - 1;
+            first = UndoStepEndingAt(first - 1);
         }
     }
-    const UndoRecord& last = records[current];
-    undo.SetCurrentIndex(current - 1);
+    const UndoRecord& last = records[first];
+    undo.SetCurrentIndex(first - 1);
     SelectRange(-1, 0);
     RestoreOffsets(last);
     Relayout();
@@ -453,26 +474,17 @@ void CRichModel::Redo()
     if (next >= static_cast<int>(records.size()))
         return;
     SelectRange(-1, 0);
-    int caret = 0;
-    if (records[next].kind == UndoDelete) {
-        RemoveElements(records[next].elements);
-        caret = std::max(0, records[next].caretIndex - records[next].Count());
-    } else {
-        for (;;) {
-            const UndoRecord& record = records[next];
-            int position = std::clamp(record.position, 0, GetCount());
-            InsertElements(position, record.elements);
-            caret = record.caretIndex + record.Count();
-            bool followOn = record.IsWord() && next + 1 < static_cast<int>(records.size()) &&
-                            records[next + 1].IsWord() &&
-                            records[next + 1].position == record.position + record.Count();
-            if (!followOn)
-                break;
-            ++next;
-        }
-    }
-    undo.SetCurrentIndex(next);
-    RestoreOffsets(records[next]);
+    int last = RedoStepStartingAt(next);
+    // Typed word characters right after a typed word come back with it.
+    while (records[last].IsWord() && last + 1 < static_cast<int>(records.size()) &&
+           records[last + 1].IsWord() &&
+           records[last + 1].position == records[last].position + records[last].Count())
+        last = RedoStepStartingAt(last + 1);
+    const UndoRecord& record = records[last];
+    const int caret = record.kind == UndoDelete ? std::max(0, record.caretIndex - record.Count())
+                                                : record.caretIndex + record.Count();
+    undo.SetCurrentIndex(last);
+    RestoreOffsets(record);
     Relayout();
     SetCaretIndex(caret, false);
     InvalidateView(false);

@@ -159,6 +159,18 @@ protected:
     // A character element measured in the font selected last (or as the mask character).
     RichElement* NewCharacter(wchar_t character);
     void RecordUndo(int kind, int position, std::vector<RichElement*> affected);
+    // While one lives, the records made are one editing step, which Undo and Redo take
+    // whole. Steps nest; the outermost one counts.
+    class OneUndoStep {
+    public:
+        explicit OneUndoStep(CRichModel& model);
+        ~OneUndoStep() { --model.openUndoSteps; }
+        OneUndoStep(const OneUndoStep&) = delete;
+        OneUndoStep& operator=(const OneUndoStep&) = delete;
+
+    private:
+        CRichModel& model;
+    };
     void Notify(void (IRichListener::*event)(CRichModel*));
 
     RECT rect{};
@@ -200,6 +212,8 @@ protected:
     std::vector<RichElement*> autoLinked;
     std::vector<LineRecord> lines;
     IRichListener* listener = nullptr;
+    int openUndoSteps = 0;
+    bool undoStepRecorded = false;
 
     LayoutParams CurrentLayoutParams() const;
     void InsertElements(int position, const std::vector<RichElement*>& block);
@@ -212,7 +226,10 @@ private:
     void RemeasureSelection();
     void ReplaceNumberAt(int lineStart, int digitCount, int value);
     void RemoveElements(const std::vector<RichElement*>& removed);
-    void UndoOne(const UndoRecord& record);
+    // Undoes the step that ends with the record `last`; returns the index of its first.
+    int UndoStepEndingAt(int last);
+    // Redoes the step that starts with the record `first`; returns the index of its last.
+    int RedoStepStartingAt(int first);
     void RestoreOffsets(const UndoRecord& record);
     void KeepCaretVisible(const CaretSpot& caret, bool horizontal);
     void InsertImportedImage(const CHtmlImage& image, int position,

@@ -16,6 +16,8 @@ struct UndoRecord {
     int horizontalOffset = 0;
     int verticalOffset = 0;
     std::vector<RichElement*> elements;
+    // Made by the same editing step as the record before it: undone and redone with it.
+    bool joinsPrevious = false;
 
     int Count() const { return static_cast<int>(elements.size()); }
     // An insert of word characters only: no line break, space or picture.
