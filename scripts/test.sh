@@ -10,4 +10,5 @@ start_session unit
 cd "$build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:-2}" "$@"
 status=$?
 stop_session
+"$here/scripts/native-test.sh" || status=1
 exit $status
