@@ -1,6 +1,7 @@
 #include "TemplateList.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwchar>
 #include <variant>
 
@@ -63,7 +64,9 @@ struct FieldReader {
     }
     void operator()(int TemplateRecord::*field) const
     {
-        record.*field = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+        // Saturated at the range of int, as a 32-bit long is on Windows.
+        const long long value = std::wcstoll(text.c_str(), nullptr, 10);
+        record.*field = static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
     }
 };
 

@@ -78,6 +78,8 @@ TEST(TemplateList, NumbersReadUpToTheFirstNonDigit)
     const NumberCase cases[] = {
         {L"12", 12, 12},       {L"  -5", -5, -5},  {L"+7", 7, 7},       {L"12abc", 12, 12},
         {L"0.754167", 0, 0.754167}, {L"abc", 0, 0}, {L"", 0, 0},        {L" 3.5e1x", 3, 35},
+        // Beyond the range of int, as Windows' 32-bit long has it.
+        {L"4294967296", 2147483647, 4294967296.0}, {L"-99999999999", -2147483647 - 1, -99999999999.0},
     };
     for (const NumberCase& c : cases) {
         TemplateRecord record = ReadTemplateRecord({{{L"line_space", c.text}, {L"y2", c.text}}, L""});
