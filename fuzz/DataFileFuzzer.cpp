@@ -9,28 +9,11 @@
 
 #include "Encoding.h"
 #include "FuzzCheck.h"
-#include "Reminders.h"
-#include "Scramble.h"
+#include "ReminderTestData.h"
 
-// Found by argument-dependent lookup, so beside Reminder.
-static bool operator==(const Reminder& a, const Reminder& b)
-{
-    return a.time == b.time && a.type == b.type && a.info == b.info && a.message == b.message;
-}
+using namespace reminder_test_data;
 
 namespace {
-
-std::string Scrambled(std::string bytes)
-{
-    ScrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
-    return bytes;
-}
-
-std::string Unscrambled(std::string bytes)
-{
-    UnscrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
-    return bytes;
-}
 
 bool IsPlainXml(const std::string& bytes)
 {
