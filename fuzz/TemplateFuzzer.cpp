@@ -1,6 +1,5 @@
 // A template list as its XML reader sees it: the text after decoding, given here in
 // UTF-8. The records read from it are written out, read back and merged.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,31 +11,39 @@
 
 namespace {
 
-bool Lists(const std::vector<TemplateRecord>& list, const std::wstring& id)
+std::wstring Line(const TemplateRecord& record)
 {
-    return std::any_of(list.begin(), list.end(),
-                       [&id](const TemplateRecord& record) { return record.id == id; });
+    return FormatTemplateList({record});
 }
 
-// The package's records go to the end of the user's list unless their id is listed; one
-// with the name and image of a listed record takes its place.
+// Finds `record` in `whole` from `begin` on and moves `begin` past it; false when it is
+// not there.
+bool TakeInOrder(const std::vector<TemplateRecord>& whole, size_t& begin,
+                 const TemplateRecord& record)
+{
+    while (begin < whole.size() && Line(whole[begin]) != Line(record))
+        ++begin;
+    if (begin == whole.size())
+        return false;
+    ++begin;
+    return true;
+}
+
+// Merging drops a package record whose id is listed, or replaces a listed one of the
+// same name and image by it at the end: the result is some of the user's records in
+// their order, then some of the package's in theirs.
 void CheckMerge(const std::vector<TemplateRecord>& user,
                 const std::vector<TemplateRecord>& package)
 {
     const std::vector<TemplateRecord> merged = MergeTemplates(user, package);
-    Require(merged.size() <= user.size() + package.size(), "merging adds only the package");
-    for (auto offered = package.begin(); offered != package.end(); ++offered) {
-        const bool replacedLater = std::any_of(offered + 1, package.end(), [&](const auto& p) {
-            return p.name == offered->name && p.image == offered->image;
-        });
-        Require(replacedLater || Lists(merged, offered->id),
-                "every package id is listed after merging");
-    }
-    for (const TemplateRecord& kept : user) {
-        const bool replaced = std::any_of(package.begin(), package.end(), [&](const auto& p) {
-            return !Lists(user, p.id) && p.name == kept.name && p.image == kept.image;
-        });
-        Require(replaced || Lists(merged, kept.id), "a user record stays unless replaced");
+    size_t nextUser = 0;
+    size_t nextPackage = 0;
+    bool inPackage = false;
+    for (const TemplateRecord& record : merged) {
+        inPackage = inPackage || !TakeInOrder(user, nextUser, record);
+        if (inPackage)
+            Require(TakeInOrder(package, nextPackage, record),
+                    "a merged list is user records, then package records, each in order");
     }
 }
 
