@@ -125,6 +125,7 @@ TEST(TemplateList, WrittenListReadsBackToTheSameRecords)
                             L"a]]>b 蓝色 😀"}),
         // Line breaks and tabs inside values, as character references in a file can give.
         ReadTemplateRecord({{{L"id", L"a\tb\nc\rd  e"}, {L"image", L"x\r\ny"}}, L"a\nb"}),
+        ReadTemplateRecord({{{L"x1", L"1e999"}, {L"y1", L"-1e999"}, {L"x2", L"1e300"}}, L""}),
     };
     const std::optional<std::vector<TemplateRecord>> read =
         ReadTemplateList(EncodeUtf8(FormatTemplateList(list)));
