@@ -22,8 +22,11 @@ function(tessamo_add_test name)
   if(T_SHARED_STATE)
     set(lock RESOURCE_LOCK session_state)
   endif()
+  # Parameterised cases are named by index: their values print as raw bytes, whose
+  # width differs between the two architectures.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS "${labels}" TIMEOUT 300 ${lock})
 endfunction()
@@ -37,7 +40,7 @@ function(tessamo_add_e2e_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tessamo_test_main)
   set_target_properties(${name} PROPERTIES
-    CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh)
+    CROSSCOMPILING_EMULATOR "${TESSAMO_RUN_ENV};${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh")
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
@@ -45,6 +48,7 @@ function(tessamo_add_e2e_test name)
   # tests, so they take the same lock.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS e2e TIMEOUT 600 RESOURCE_LOCK session_state)
 endfunction()

@@ -1,4 +1,5 @@
-# Cross-compile to 64-bit Windows with the posix-thread MinGW-w64 compilers.
+# The x86-64 test build, for machines that cannot run 32-bit code: the same sources
+# cross-compiled with the posix-thread MinGW-w64 compilers for 64-bit Windows.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

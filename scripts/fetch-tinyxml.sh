@@ -2,6 +2,9 @@
 # Fetches TinyXML from Debian's source package into $1/tinyxml, with private apt
 # lists so that the system's sources stay untouched.
 set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+source "$here/scripts/step.sh"
 mkdir -p "$1"
 deps=$(cd "$1" && pwd)
 target=$deps/tinyxml
@@ -19,8 +22,8 @@ echo "deb-src [signed-by=$keyring] $uri bookworm main" > "$apt_dir/sources.list"
 
 opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
       -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
-apt-get "${opts[@]}" update -qq >/dev/null
-(cd "$deps/src" && apt-get "${opts[@]}" source -qq tinyxml >/dev/null 2>&1)
+run_step "apt-get update of the private deb-src list" apt-get "${opts[@]}" update
+(cd "$deps/src" && run_step "apt-get source tinyxml" apt-get "${opts[@]}" source tinyxml)
 src=$(find "$deps/src" -maxdepth 1 -type d -name 'tinyxml-*' | head -n 1)
 [ -n "$src" ] || { echo "fetch-tinyxml: no source tree" >&2; exit 1; }
 rm -rf "$target"

@@ -14,8 +14,8 @@ cleanup() {
     wineserver -w 2>/dev/null
     # Screenshots a test saved under C:\screenshots outlive the prefix.
     if [ -d "$WINEPREFIX/drive_c/screenshots" ]; then
-        mkdir -p "$build_dir/screenshots"
-        cp -f "$WINEPREFIX/drive_c/screenshots/"* "$build_dir/screenshots/" 2>/dev/null
+        mkdir -p "$test_build_dir/screenshots"
+        cp -f "$WINEPREFIX/drive_c/screenshots/"* "$test_build_dir/screenshots/" 2>/dev/null
     fi
     if [ "${KEEP_PREFIX:-0}" = 1 ]; then
         echo "fresh-prefix-run: kept $WINEPREFIX" >&2

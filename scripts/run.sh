@@ -7,23 +7,25 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/build.sh" >/dev/null || exit 1
 source "$here/scripts/session.sh"
+echo "run: $(describe_test_arch running)"
 
 had_display=${DISPLAY:+yes}
 start_display reuse || exit 1
 start_session run
 dl=$WINEPREFIX/drive_c/dl
 mkdir -p "$dl"
-cp "$build_dir/bin/TessamoSetup.exe" "$dl/"
+cp "$test_build_dir/bin/TessamoSetup.exe" "$dl/"
 cd "$dl"
 
 if [ -n "$had_display" ]; then
     wine 'C:\dl\TessamoSetup.exe' "$@"
     status=$?
     stop_session
+    echo "run: $(describe_test_arch ran)"
     exit $status
 fi
 
-shots=$build_dir/screenshots/run
+shots=$test_build_dir/screenshots/run
 rm -rf "$shots"
 mkdir -p "$shots"
 wine 'C:\dl\TessamoSetup.exe' /s >/dev/null 2>&1 &
@@ -48,4 +50,5 @@ import -window root "$shots/application.png" 2>/dev/null
 echo "The installer ended with exit code $status."
 echo "Screenshots of its window states, then of the started application: $shots/"
 stop_session
+echo "run: $(describe_test_arch ran)"
 exit $status

@@ -5,10 +5,12 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/build.sh" || exit 1
 source "$here/scripts/session.sh"
+echo "test: $(describe_test_arch testing)"
 start_session unit
 
-cd "$build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:-2}" "$@"
+cd "$test_build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:-2}" "$@"
 status=$?
 stop_session
+echo "test: $(describe_test_arch "tested")"
 "$here/scripts/native-test.sh" || status=1
 exit $status

@@ -1,4 +1,5 @@
-// The real TessamoSetup.exe, started as a user would, and its resources read back.
+// The real TessamoSetup.exe, started as a user would, and the shipped file's resources
+// read back.
 #include <windows.h>
 #include <gdiplus.h>
 #include <shlwapi.h>
@@ -51,12 +52,17 @@ std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name)
     return value;
 }
 
+TEST(SetupResources, ShippedFileIsA32BitWindowsProgram)
+{
+    EXPECT_TRUE(IsPe32GuiProgram(ReadBytesFile(ShippedSetupExe)));
+}
+
 TEST(SetupResources, VersionBlockReadsBack)
 {
-    DWORD size = ::GetFileVersionInfoSizeW(SetupExe, nullptr);
+    DWORD size = ::GetFileVersionInfoSizeW(ShippedSetupExe, nullptr);
     ASSERT_GT(size, 0u);
     std::vector<BYTE> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(SetupExe, 0, size, block.data()));
+    ASSERT_TRUE(::GetFileVersionInfoW(ShippedSetupExe, 0, size, block.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -73,7 +79,7 @@ class SetupModule : public testing::Test {
 protected:
     void SetUp() override
     {
-        module = ::LoadLibraryExW(SetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        module = ::LoadLibraryExW(ShippedSetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(module);
     }
     void TearDown() override { ::FreeLibrary(module); }

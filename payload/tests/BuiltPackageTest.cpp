@@ -1,4 +1,6 @@
 // The package inside the built TessamoSetup.exe, unpacked by the installer's own code.
+// The listing and the programs it is compared with come from this build, so those cases
+// read this build's installer; the shipped PE32 file's package is checked on its own.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,8 +13,6 @@
 
 namespace {
 
-const wchar_t* const SetupExe = L"C:\\bin\\TessamoSetup.exe";
-
 uint64_t Fnv1a(const std::string& bytes)
 {
     uint64_t value = 0xCBF29CE484222325ull;
@@ -21,9 +21,11 @@ uint64_t Fnv1a(const std::string& bytes)
     return value;
 }
 
-std::vector<uint8_t> BuiltPackage()
+const wchar_t* const ThisBuildsSetupExe = L"C:\\bin\\TessamoSetup.exe";
+
+std::vector<uint8_t> BuiltPackage(const wchar_t* setupExe = ThisBuildsSetupExe)
 {
-    HMODULE setup = ::LoadLibraryExW(SetupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE setup = ::LoadLibraryExW(setupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!setup)
         return {};
     auto package = LoadResourceBytes(SetupPackageId, SetupPackageType, setup);
@@ -55,7 +57,7 @@ std::string Unscramble(const std::string& bytes)
 
 TEST(BuiltPackage, HoldsTheNineteenEntriesInTheirFixedOrder)
 {
-    const std::vector<uint8_t> package = BuiltPackage();
+    const std::vector<uint8_t> package = BuiltPackage(ShippedSetupExe);
     const auto entries = ParsePackage(package.data(), package.size());
     ASSERT_TRUE(entries);
     std::vector<std::wstring> names;
@@ -210,6 +212,16 @@ TEST(BuiltPackage, CarriesTheBuiltProgramsByteForByte)
     EXPECT_TRUE(ReadBytesFile(scratch.Path() + L"temp\\Pinvora.exe") == ReadBytesFile(L"C:\\bin\\Pinvora.exe"));
     EXPECT_TRUE(ReadBytesFile(scratch.Path() + L"temp\\卸载Tessamo.exe") ==
                 ReadBytesFile(L"C:\\bin\\TessamoUninstaller.exe"));
+}
+
+TEST(BuiltPackage, ShippedPackageCarries32BitPrograms)
+{
+    const std::vector<uint8_t> package = BuiltPackage(ShippedSetupExe);
+    ScopedTempDir scratch;
+    ExtractionRecord record;
+    ASSERT_TRUE(UnpackEntries(package.data(), package.size(), scratch.Path() + L"temp", record));
+    EXPECT_TRUE(IsPe32GuiProgram(ReadBytesFile(scratch.Path() + L"temp\\Pinvora.exe")));
+    EXPECT_TRUE(IsPe32GuiProgram(ReadBytesFile(scratch.Path() + L"temp\\卸载Tessamo.exe")));
 }
 
 } // namespace

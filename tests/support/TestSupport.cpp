@@ -40,6 +40,20 @@ ScopedTempDir::~ScopedTempDir()
     ::SHFileOperationW(&op);
 }
 
+bool IsPe32GuiProgram(const std::string& file)
+{
+    if (file.size() < sizeof(IMAGE_DOS_HEADER))
+        return false;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0 ||
+        static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > file.size())
+        return false;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file.data() + dos->e_lfanew);
+    return nt->Signature == IMAGE_NT_SIGNATURE && nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386 &&
+           nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC &&
+           nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
 std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())

@@ -2,6 +2,10 @@
 #include <windows.h>
 #include <string>
 
+// The installer as it ships, PE32 in every test mode: in the x86-64 test build a copy of
+// the PE32 build's exe stands beside the test programs.
+inline const wchar_t* const ShippedSetupExe = L"C:\\bin\\" TESSAMO_SHIPPED_SETUP_NAME;
+
 // Dispatches this thread's messages for about `milliseconds`.
 void PumpMessages(DWORD milliseconds);
 
@@ -31,6 +35,9 @@ public:
 private:
     std::wstring path;
 };
+
+// True when `file` holds a 32-bit x86 Windows GUI program (a PE32 image).
+bool IsPe32GuiProgram(const std::string& file);
 
 std::string ToUtf8(const std::wstring& text);
 bool WriteBytesFile(const std::wstring& path, const std::string& bytes);
