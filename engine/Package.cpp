@@ -1,6 +1,5 @@
 #include "Package.h"
 
-#include "Encoding.h"
 #include "InstallPath.h"
 #include "PackageFormat.h"
 
@@ -92,25 +91,15 @@ std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* typ
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record)
 {
-    const std::optional<std::vector<PackageEntry>> entries = ParsePackage(bytes, size);
+    const std::optional<std::vector<ExtractableEntry>> entries = ReadExtractableEntries(bytes, size);
     if (!entries)
         return false;
-
-    std::vector<std::wstring> names;
-    for (const PackageEntry& entry : *entries) {
-        std::optional<std::wstring> name = DecodeGbkStrict(entry.name);
-        if (!name || !IsSafeEntryName(*name))
-            return false;
-        names.push_back(std::move(*name));
-    }
-
-    for (size_t i = 0; i < entries->size(); ++i) {
-        const std::wstring path = targetDir + names[i];
+    for (const ExtractableEntry& entry : *entries) {
+        const std::wstring path = targetDir + entry.name;
         if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
             return false;
         // Whatever stands in the way (an old file still open, say) would otherwise be
         // installed in the package's place.
-        const PackageEntry& entry = (*entries)[i];
         if (!WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record))
             return false;
     }

@@ -114,7 +114,7 @@ public:
             ::TextOutW(dc, x, y, &shown, 1);
             return;
         }
-        ScopedSelect picture(bitmapDc, element.DisplayBitmap());
+        ScopedSelect picture(bitmapDc, element.displayBitmap.get());
         ::BitBlt(dc, x, y, element.width, element.height, bitmapDc, 0, 0, SRCCOPY);
         if (element.selected) {
             RECT box{x, y, x + element.width, y + element.height};

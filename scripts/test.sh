@@ -12,4 +12,5 @@ cd "$test_build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:
 status=$?
 stop_session
 echo "test: $(describe_test_arch "tested")"
+"$here/scripts/native-test.sh" || status=1
 exit $status

@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <limits>
 
+#include "Encoding.h"
+
 namespace {
 
 constexpr char OpeningTag[] = "<#_this_is_tag_#>";
@@ -121,6 +123,22 @@ std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size
         entries.push_back(std::move(*entry));
     }
     return entries;
+}
+
+std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_t* bytes,
+                                                                    size_t size)
+{
+    const std::optional<std::vector<PackageEntry>> entries = ParsePackage(bytes, size);
+    if (!entries)
+        return std::nullopt;
+    std::vector<ExtractableEntry> extractable;
+    for (const PackageEntry& entry : *entries) {
+        std::optional<std::wstring> name = DecodeGbkStrict(entry.name);
+        if (!name || !IsSafeEntryName(*name))
+            return std::nullopt;
+        extractable.push_back({std::move(*name), entry.payloadOffset, entry.payloadLength});
+    }
+    return extractable;
 }
 
 bool IsSafeEntryName(const std::wstring& name)

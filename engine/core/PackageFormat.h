@@ -32,6 +32,20 @@ std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, 
 // malformed: a package is taken whole or not at all.
 std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size);
 
+// An entry whose name is decoded from code page 936 and stays inside the extraction
+// folder.
+struct ExtractableEntry {
+    std::wstring name;
+    size_t payloadOffset = 0;
+    size_t payloadLength = 0;
+};
+
+// Every entry of a package, ready to be written. Nothing when the package is empty or
+// malformed, or when any name is not GBK or not a safe entry name: nothing may be written
+// before the whole package is known to be sound.
+std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_t* bytes,
+                                                                    size_t size);
+
 // Whether a decoded entry name stays inside the extraction folder: a leading backslash,
 // then one or more non-empty segments, none of them "." or "..", no drive letter or
 // stream (':'), no forward slash, no control characters, no segment ending in a dot

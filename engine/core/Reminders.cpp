@@ -13,6 +13,9 @@ const double CurrentDataVersion = 1.6;
 const float UnversionedDataVersion = 1.5f;
 const char TimerHeader[] = "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config ver=\"1.6\">\r\n";
 const char TimerFooter[] = "</config>\r\n";
+// TinyXML steps over a whole multi-byte character of up to four bytes even when the text
+// ends inside it, and reads on from there: it must find zeros, not the heap beyond.
+const size_t ParserOverrun = 3;
 
 bool IsPlainXml(const std::string& bytes)
 {
@@ -87,6 +90,7 @@ std::optional<std::vector<Reminder>> ReadReminders(const std::string& dataFileBy
     std::string text = dataFileBytes;
     if (!IsPlainXml(text))
         UnscrambleBytes(reinterpret_cast<unsigned char*>(text.data()), text.size());
+    text.append(ParserOverrun, '\0');
 
     TiXmlDocument document;
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);

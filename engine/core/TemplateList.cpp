@@ -1,10 +1,12 @@
 #include "TemplateList.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwchar>
 #include <variant>
 
 #include "Encoding.h"
+#include "TemplateDocument.h"
 
 namespace {
 
@@ -62,10 +64,14 @@ struct FieldReader {
     }
     void operator()(int TemplateRecord::*field) const
     {
-        record.*field = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+        // Saturated at the range of int, as a 32-bit long is on Windows.
+        const long long value = std::wcstoll(text.c_str(), nullptr, 10);
+        record.*field = static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
     }
 };
 
+// Escapes what would end the value or start mark-up, and the line breaks and tabs that
+// an XML reader would turn into spaces.
 std::wstring EscapeAttribute(const std::wstring& value)
 {
     std::wstring escaped;
@@ -189,4 +195,16 @@ std::wstring DecodeTemplateFile(const std::string& bytes)
     if (bytes.compare(0, utf8Mark.size(), utf8Mark) == 0)
         return DropDeclaration(DecodeUtf8(bytes.substr(utf8Mark.size())));
     return DropDeclaration(DeclaresUtf8(bytes) ? DecodeUtf8(bytes) : DecodeThreadAnsi(bytes));
+}
+
+std::optional<std::vector<TemplateRecord>> ReadTemplateList(const std::string& fileBytes)
+{
+    std::optional<std::vector<TemplateElement>> elements =
+        ParseTemplateElements(DecodeTemplateFile(fileBytes));
+    if (!elements)
+        return std::nullopt;
+    std::vector<TemplateRecord> records;
+    for (const TemplateElement& element : *elements)
+        records.push_back(ReadTemplateRecord(element));
+    return records;
 }

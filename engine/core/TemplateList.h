@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,3 +68,7 @@ std::wstring FormatTemplateList(const std::vector<TemplateRecord>& list);
 // thread's ANSI code page. The declaration is dropped: the text is already decoded, and
 // the parser refuses some encoding names in use ("gb2312").
 std::wstring DecodeTemplateFile(const std::string& bytes);
+
+// The templates of a template file's bytes: decoded as DecodeTemplateFile says, parsed,
+// and each element read as a record. Nothing when the text is not well-formed XML.
+std::optional<std::vector<TemplateRecord>> ReadTemplateList(const std::string& fileBytes);

@@ -475,12 +475,20 @@ int CRichModel::RedoStepStartingAt(int index)
     return index;
 }
 
-int CRichModel::CaretAfterRedo(const UndoRecord& record)
+int CRichModel::CaretAfterRedo(int stepStart, int stepEnd) const
 {
-    // Every deletion leaves the caret where the removed elements began.
-    if (record.kind == UndoDelete)
-        return record.position;
-    return record.caretIndex + record.Count();
+    // A deletion leaves the caret where the first removed elements began; a selection
+    // removed in several runs records the last run first.
+    const std::vector<UndoRecord>& records = undo.Records();
+    const UndoRecord& first = records[stepStart];
+    if (first.kind != UndoDelete)
+        return first.caretIndex + first.Count();
+    int caret = first.position;
+    for (int i = stepStart + 1; i <= stepEnd; ++i) {
+        if (records[i].kind == UndoDelete)
+            caret = std::min(caret, records[i].position);
+    }
+    return caret;
 }
 
 void CRichModel::Undo()
@@ -532,7 +540,7 @@ void CRichModel::Redo()
     undo.SetCurrentIndex(next);
     RestoreOffsets(records[next]);
     Relayout();
-    SetCaretIndex(CaretAfterRedo(records[stepStart]), false);
+    SetCaretIndex(CaretAfterRedo(stepStart, next), false);
     InvalidateView(false);
     NotifyChanged();
 }

@@ -1,8 +1,8 @@
 #pragma once
-#include <windows.h>
 #include <memory>
 #include <string>
 
+#include "RichTypes.h"
 #include "SharedString.h"
 
 // A picture handle owned by the element that holds it. The drawing layer creates it
@@ -48,6 +48,4 @@ struct RichElement {
     bool IsImage() const { return kind == ElementImage; }
     bool Is(wchar_t c) const { return kind == ElementCharacter && character == c; }
     bool IsLineBreak() const { return Is(L'\r') || Is(L'\n'); }
-    HBITMAP DisplayBitmap() const { return static_cast<HBITMAP>(displayBitmap.get()); }
-    HBITMAP SourceBitmap() const { return static_cast<HBITMAP>(sourceBitmap.get()); }
 };

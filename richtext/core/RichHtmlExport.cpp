@@ -23,6 +23,29 @@ void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring
     text.swap(result);
 }
 
+// An attribute value as written. The parser ends a value at the next double quote and a
+// tag at the next '>', looks for tags inside tags, takes an '=' before a double quote as
+// the start of another value, and line feeds become <br> after the export: these are
+// written percent-encoded, as URLs have them. Faces and picture paths hold none of them
+// unless mark-up from elsewhere put them there.
+std::wstring AttributeValue(const std::wstring& value)
+{
+    std::wstring written;
+    for (wchar_t c : value) {
+        switch (c) {
+        case L'"': written += L"%22"; break;
+        case L'<': written += L"%3C"; break;
+        case L'>': written += L"%3E"; break;
+        case L'\r': written += L"%0D"; break;
+        case L'\n': written += L"%0A"; break;
+        default: written += c; break;
+        }
+    }
+    if (!written.empty() && written.back() == L'=')
+        written.replace(written.size() - 1, 1, L"%3D");
+    return written;
+}
+
 bool SameRunStyle(const RichElement& a, const RichElement& b, bool selectionOnly)
 {
     bool same = a.backgroundColour == b.backgroundColour && a.textColour == b.textColour &&
@@ -37,8 +60,9 @@ void WriteImageTag(const RichElement& element, std::wstring& out)
 {
     if (element.imagePath.empty())
         return;
-    out += L"<img src=\"" + element.imagePath + L"\" width=\"" + std::to_wstring(element.width) +
-           L"\" height=\"" + std::to_wstring(element.height) + L"\"/>";
+    out += L"<img src=\"" + AttributeValue(element.imagePath) + L"\" width=\"" +
+           std::to_wstring(element.width) + L"\" height=\"" + std::to_wstring(element.height) +
+           L"\"/>";
 }
 
 }  // namespace
@@ -64,7 +88,7 @@ void WriteFontTag(const RichElement& element, std::wstring& out)
     if (element.strikeout == 1)
         out += L" strikeout=\"1\"";
     if (element.face)
-        out += L" face=\"" + *element.face + L"\"";
+        out += L" face=\"" + AttributeValue(*element.face) + L"\"";
     if (element.transparentBackground == 0)
         out += L" style=\"background-color:#" + ColourToHex(element.backgroundColour) + L"\"";
     out += L">";
@@ -84,7 +108,7 @@ std::wstring ExportElements(const std::vector<RichElement*>& elements, bool sele
                 out += L"</a>";
             linkOpen = false;
             if (element->link) {
-                out += L"<a href=\"" + *element->link + L"\">";
+                out += L"<a href=\"" + AttributeValue(*element->link) + L"\">";
                 linkOpen = true;
             }
             currentLink = element->link.get();

@@ -301,23 +301,27 @@ void CRichModel::RemoveRange(int first, int count)
 
 void CRichModel::DeleteSelection()
 {
-    // Bounded by any selected element, pictures included, so that undo can bring back
-    // everything that was removed.
-    std::vector<RichElement*> removed;
+    // One record per run of selected elements, pictures included, so that undo brings
+    // back everything in its place. The last run goes first: the positions of the runs
+    // before it still hold when undo puts them back in reverse order.
+    UndoStepScope step(undo);
     int first = -1;
-    for (int i = 0; i < GetCount(); ++i) {
-        if (!elements[i]->selected)
+    for (int end = GetCount(); end > 0;) {
+        if (!elements[end - 1]->selected) {
+            --end;
             continue;
-        if (first < 0)
-            first = i;
-        removed.push_back(elements[i]);
+        }
+        int begin = end - 1;
+        while (begin > 0 && elements[begin - 1]->selected)
+            --begin;
+        const auto run = elements.begin() + begin;
+        RecordUndo(UndoDelete, begin, std::vector<RichElement*>(run, elements.begin() + end));
+        elements.erase(run, elements.begin() + end);
+        first = begin;
+        end = begin;
     }
     if (first < 0)
         return;
-    RecordUndo(UndoDelete, first, removed);
-    elements.erase(std::remove_if(elements.begin(), elements.end(),
-                                  [](const RichElement* element) { return element->selected; }),
-                   elements.end());
     Relayout();
     SetCaretIndex(first, true);
 }

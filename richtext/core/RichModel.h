@@ -1,5 +1,4 @@
 #pragma once
-#include <windows.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "RichLayout.h"
 #include "RichListener.h"
 #include "RichStyle.h"
+#include "RichTypes.h"
 #include "RichUndo.h"
 
 class CHtmlImage;
@@ -224,7 +224,7 @@ private:
     int UndoStepEndingAt(int index);
     // Redoes the step whose first record is at `index`; returns its last record's index.
     int RedoStepStartingAt(int index);
-    static int CaretAfterRedo(const UndoRecord& record);
+    int CaretAfterRedo(int stepStart, int stepEnd) const;
     void RestoreOffsets(const UndoRecord& record);
     void KeepCaretVisible(const CaretSpot& caret, bool horizontal);
     void InsertImportedImage(const CHtmlImage& image, int position,

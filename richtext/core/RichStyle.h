@@ -1,6 +1,5 @@
 #pragma once
-#include <windows.h>
-
+#include "RichTypes.h"
 #include "SharedString.h"
 
 // What InsertText applies to every character it inserts.

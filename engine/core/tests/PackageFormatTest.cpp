@@ -189,4 +189,29 @@ TEST(PackageFormat, EntryNamesMustStayInsideTheExtractionFolder)
         EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << testing::PrintToString(std::wstring(c.name));
 }
 
+TEST(PackageFormat, ExtractableEntriesCarryTheirDecodedNames)
+{
+    const std::string package = PackageEntryBytes("\\data.dat", "abc") +
+                                PackageEntryBytes("\\\xca\xb9\xd3\xc3\xcb\xb5\xc3\xf7.txt", "manual");
+    const auto entries = ReadExtractableEntries(Bytes(package), package.size());
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ((*entries)[0].name, L"\\data.dat");
+    EXPECT_EQ((*entries)[1].name, L"\\使用说明.txt");
+    EXPECT_EQ((*entries)[1].payloadOffset, package.size() - 6);
+    EXPECT_EQ((*entries)[1].payloadLength, 6u);
+}
+
+TEST(PackageFormat, OneBadNameRefusesTheWholePackage)
+{
+    const std::string good = PackageEntryBytes("\\data.dat", "d");
+    for (const std::string& bad :
+         {PackageEntryBytes("\\..\\x", "x"), PackageEntryBytes("\\\x81\x20", "x"),
+          PackageEntryBytes(std::string("\\a\0b", 4), "x")}) {
+        const std::string package = good + bad;
+        EXPECT_FALSE(ReadExtractableEntries(Bytes(package), package.size()))
+            << testing::PrintToString(bad);
+    }
+}
+
 } // namespace

@@ -40,6 +40,7 @@ std::vector<ReadCase> ReadCases()
         {"Version20IsCurrent", DataFile(L" ver=\"2.0\"", OneReminder), std::nullopt},
         {"NotXml", "not xml at all", std::nullopt},
         {"BrokenXml", DataFile(L"", L"<note><remind time=\"1\" type=\"1\"></note>"), std::nullopt},
+        {"CharacterCutShortByTheEnd", "<?xml>\n<i v=\"\xE6", std::nullopt},
         {"RootWithoutNotes", Ansi(L"<?xml version=\"1.0\"?><data ver=\"1.5\"><other/></data>"),
          std::vector<Reminder>{}},
         {"NotesWithoutReminders", DataFile(L"", L"<note><text>x</text></note><note/>"),

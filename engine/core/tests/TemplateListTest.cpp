@@ -78,6 +78,8 @@ TEST(TemplateList, NumbersReadUpToTheFirstNonDigit)
     const NumberCase cases[] = {
         {L"12", 12, 12},       {L"  -5", -5, -5},  {L"+7", 7, 7},       {L"12abc", 12, 12},
         {L"0.754167", 0, 0.754167}, {L"abc", 0, 0}, {L"", 0, 0},        {L" 3.5e1x", 3, 35},
+        // Beyond the range of int, as Windows' 32-bit long has it.
+        {L"4294967296", 2147483647, 4294967296.0}, {L"-99999999999", -2147483647 - 1, -99999999999.0},
     };
     for (const NumberCase& c : cases) {
         TemplateRecord record = ReadTemplateRecord({{{L"line_space", c.text}, {L"y2", c.text}}, L""});
@@ -120,6 +122,44 @@ TEST(TemplateList, TabsAndLineBreaksInValuesAreCharacterReferences)
     TemplateRecord record = ReadTemplateRecord({{{L"id", L"a\tb"}, {L"image", L"c\r\nd\ne"}}, L"x"});
     std::string bytes = FileBytes({record});
     EXPECT_NE(bytes.find("id=\"a&#9;b\" image=\"c&#13;&#10;d&#10;e\""), std::string::npos) << bytes;
+}
+
+TEST(TemplateList, WrittenListReadsBackToTheSameRecords)
+{
+    const std::vector<TemplateRecord> list{
+        ReadTemplateRecord(ExampleElement()),
+        ReadTemplateRecord({{}, L""}),
+        ReadTemplateRecord({{{L"id", L"a&b\"c<d"}, {L"image", L"res\\😀é.png"}, {L"x1", L"-0.5"}},
+                            L"a]]>b 蓝色 😀"}),
+        // Line breaks and tabs inside values, as character references in a file can give.
+        ReadTemplateRecord({{{L"id", L"a\tb\nc\rd  e"}, {L"image", L"x\r\ny"}}, L"a\nb"}),
+        ReadTemplateRecord({{{L"x1", L"1e999"}, {L"y1", L"-1e999"}, {L"x2", L"1e300"}}, L""}),
+    };
+    const std::optional<std::vector<TemplateRecord>> read =
+        ReadTemplateList(EncodeUtf8(FormatTemplateList(list)));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(FormatTemplateList(*read), FormatTemplateList(list));
+}
+
+TEST(TemplateList, ReadsTheElementsBelowTemplatesOnly)
+{
+    const std::optional<std::vector<TemplateRecord>> read = ReadTemplateList(
+        "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<config><other><template id=\"x\"/></other>"
+        "<templates>\r\n\t<template id=\"a\">\xC0\xB6</template>\r\n\t"
+        "<template id=\"b\"><![CDATA[n]]></template></templates></config>");
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), 2u);
+    EXPECT_EQ((*read)[0].id, L"a");
+    EXPECT_EQ((*read)[0].name, L"蓝");
+    EXPECT_EQ((*read)[1].id, L"b");
+    EXPECT_EQ((*read)[1].name, L"n");
+}
+
+TEST(TemplateList, TextThatIsNotXmlReadsAsNothing)
+{
+    for (const std::string& bytes : {std::string(), std::string("<config><templates>"),
+                                     std::string("templates"), std::string("<a></b>")})
+        EXPECT_FALSE(ReadTemplateList(bytes)) << bytes;
 }
 
 // A record that shows where it came from: id, name, image and min_w as a mark.

@@ -104,6 +104,47 @@ TEST_F(ExportTest, DetectedLinkIsWrittenLowerCasedWithItsUnderline)
               L"WWW.ab</a></font>" + DefaultTag + L" x</font>");
 }
 
+// Values that would end their tag, open another or turn into <br> are written encoded,
+// so that what was exported imports as the same text.
+struct ValueCase {
+    const char* name;
+    std::wstring markup;
+    std::wstring exportedPart;
+};
+
+void PrintTo(const ValueCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class AttributeValues : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(AttributeValues, AreWrittenSoThatTheTextComesBack)
+{
+    TestModel model;
+    model.SetRect(0, 0, 600, 200);
+    model.SetHtml(GetParam().markup);
+    const std::wstring exported = model.ExportHtml();
+    EXPECT_NE(exported.find(GetParam().exportedPart), std::wstring::npos) << exported;
+
+    TestModel again;
+    again.SetRect(0, 0, 600, 200);
+    again.SetHtml(exported);
+    EXPECT_EQ(again.PlainText(), model.PlainText());
+    EXPECT_EQ(again.ExportHtml(), exported);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, AttributeValues,
+    testing::Values(
+        ValueCase{"DetectedLink", L"www.a\">b<c x", L"<a href=\"www.a%22%3Eb%3Cc\">"},
+        ValueCase{"FaceWithLineBreaks", L"<font face=\"a\r\nb\">x</font>", L" face=\"a%0D%0Ab\""},
+        ValueCase{"PicturePath", L"<img src=\"p<b\n\" width=\"1\" height=\"1\"/>x",
+                  L"<img src=\"p%3Cb%0A\""},
+        ValueCase{"ValueEndingInEquals", L"<img src=\" width=\"6 height=\"\">",
+                  L"<img src=\" width%3D\" width=\"6\" height=\"0\"/>"}),
+    [](const testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+
 TEST_F(ExportTest, SeparatelyInsertedLinksWithTheSameTargetStaySeparate)
 {
     RichStyle linked = PlainStyle();

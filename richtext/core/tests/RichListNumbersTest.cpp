@@ -83,4 +83,54 @@ TEST(RichListNumbers, RenumberingDownShrinksANumberByADigitAndUndoesAsOneStep)
     EXPECT_EQ(model.Elements()[3]->bold, 1);
 }
 
+// One undo takes an Enter or a Backspace back whole, the renumbering of the lines below
+// included, and one redo does it again.
+struct NumberedEditCase {
+    const char* name;
+    const wchar_t* text;
+    int caret;
+    void (CRichModel::*edit)();
+    const wchar_t* edited;
+};
+
+void PrintTo(const NumberedEditCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class NumberedEdits : public testing::TestWithParam<NumberedEditCase> {};
+
+TEST_P(NumberedEdits, AreUndoneAndRedoneWhole)
+{
+    const NumberedEditCase& c = GetParam();
+    TestModel model;
+    model.SetRect(0, 0, 600, 200);
+    model.SetAutoNumbering(true);
+    model.SetText(c.text);
+    const std::vector<RichElement*> original = model.Elements();
+    model.SetCaretIndex(c.caret, false);
+    (model.*c.edit)();
+    ASSERT_EQ(Characters(model), c.edited);
+    const std::vector<RichElement*> edited = model.Elements();
+
+    model.Undo();
+    EXPECT_EQ(Characters(model), c.text);
+    EXPECT_EQ(model.Elements(), original);
+    EXPECT_EQ(model.UndoHistory().CurrentIndex(), -1);
+    model.Redo();
+    EXPECT_EQ(Characters(model), c.edited);
+    EXPECT_EQ(model.Elements(), edited);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RichListNumbers, NumberedEdits,
+    testing::Values(
+        NumberedEditCase{"EnterRenumbersUp", L"3.x\r\n4.y\r\n5.z", 3, &CRichModel::InsertLineBreak,
+                         L"3.x\r\n4.\r\n5.y\r\n6.z"},
+        NumberedEditCase{"EnterGrowsANumber", L"8.x\r\n9.y", 3, &CRichModel::InsertLineBreak,
+                         L"8.x\r\n9.\r\n10.y"},
+        NumberedEditCase{"BackspaceRenumbersDown", L"10.a\r\n11.b\r\n12.\r\n13.c\r\n14.d", 15,
+                         &CRichModel::Backspace, L"10.a\r\n11.b\r\n\r\n12.c\r\n13.d"}),
+    [](const testing::TestParamInfo<NumberedEditCase>& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -169,6 +169,29 @@ TEST(RichModel, DeleteSelectionRemovesSelectedCharactersAndPictures)
     EXPECT_EQ(record.Count(), 3);
 }
 
+TEST(RichModel, UndoOfASelectionWithALineBreakInsertedInsideRestoresTheOrder)
+{
+    // Select all, Enter in the middle (which keeps the selection), then Delete: the line
+    // break stays between the two removed runs.
+    TestModel model;
+    model.SetRect(0, 0, 600, 100);
+    model.SetText(L"ab");
+    model.SelectRange(0, -1);
+    model.SetCaretIndex(1, false);
+    model.InsertLineBreak();
+    model.DeleteSelection();
+    ASSERT_EQ(Characters(model), L"\r\n");
+    const std::vector<RichElement*> afterDeletion = model.Elements();
+
+    model.Undo();
+    EXPECT_EQ(Characters(model), L"a\r\nb");
+    model.Undo();
+    EXPECT_EQ(Characters(model), L"ab");
+    model.Redo();
+    model.Redo();
+    EXPECT_EQ(model.Elements(), afterDeletion);
+}
+
 TEST(RichModel, DeleteSelectionOfAPictureAloneRemovesIt)
 {
     TestModel model;
