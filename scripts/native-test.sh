@@ -6,49 +6,24 @@
 # that caused it is kept under build/fuzz/<target>/ and its path printed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=$here/build/native
+build_dir=${BUILD_DIR:-$here/build}
+build=$build_dir/native
 fuzz_seconds=${FUZZ_SECONDS:-20}
-logs=$here/build/native-logs
-mkdir -p "$logs"
+source "$here/scripts/step.sh"
 
 say() { echo "native-test: $*"; }
 
-# quietly STEP COMMAND...: runs COMMAND with its output in a log, which is shown when
-# the command fails.
-quietly() {
-    local step=$1
-    shift
-    local log=$logs/${step// /-}.log
-    if ! "$@" >"$log" 2>&1; then
-        cat "$log" >&2
-        say "FAILED to $step (log: $log)" >&2
-        return 1
-    fi
-}
-
-install_tools() {
-    local packages=(clang libclang-rt-dev llvm cmake make googletest dpkg-dev) missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    say "installing ${missing[*]}"
-    quietly "update the package lists" apt-get update &&
-        quietly "install ${missing[*]}" env DEBIAN_FRONTEND=noninteractive \
-            apt-get install -y --no-install-recommends "${missing[@]}"
-}
-
 build_native() {
-    quietly "fetch TinyXML" "$here/scripts/fetch-tinyxml.sh" "$here/build/deps" &&
-        quietly "configure the native build" cmake -S "$here/native" -B "$build" \
-            -DCMAKE_CXX_COMPILER=clang++ -DTESSAMO_DEPS_DIR="$here/build/deps" &&
-        quietly "build the native build" cmake --build "$build" -j "${BUILD_JOBS:-2}"
+    "$here/scripts/fetch-tinyxml.sh" "$build_dir/deps" &&
+        run_step "configure the native build" cmake -S "$here/native" -B "$build" \
+            -DCMAKE_CXX_COMPILER=clang++ -DTESSAMO_DEPS_DIR="$build_dir/deps" &&
+        run_step "build the native build" cmake --build "$build" -j "${BUILD_JOBS:-2}"
 }
 
 # fuzz TARGET: runs build/native/fuzz/TARGET_fuzzer from its committed seeds and the
 # corpus it grew in earlier runs.
 fuzz() {
-    local target=$1 out=$here/build/fuzz/$1
+    local target=$1 out=$build_dir/fuzz/$1
     mkdir -p "$out/corpus"
     local log=$out/last-run.log
     "$build/fuzz/${target}_fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 \
@@ -70,7 +45,7 @@ fuzz() {
     return 1
 }
 
-install_tools || exit 1
+install_missing clang libclang-rt-dev llvm cmake make googletest dpkg-dev || exit 1
 build_native || exit 1
 
 status=0

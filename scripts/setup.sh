@@ -14,19 +14,7 @@ packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake 
           xauth fonts-wqy-microhei fonts-wine googletest imagemagick xdotool locales
           dpkg-dev x11-utils python3)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "setup: installing ${missing[*]}"
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        run_step "enable the i386 architecture" dpkg --add-architecture i386
-    fi
-    run_step "apt-get update" apt-get update
-    run_step "install ${missing[*]}" \
-        env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 # Wine decodes the Unix side's UTF-8 only with a generated locale.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then

@@ -1,5 +1,7 @@
-# Sourced: run_step WHAT COMMAND... runs one set-up step with its output kept aside; when
-# it fails, the step is named and the tool's own output is shown.
+# Sourced: small helpers for set-up steps that must never fail silently.
+
+# run_step WHAT COMMAND... runs one step with its output kept aside; when it fails, the
+# step is named and the tool's own output is shown.
 run_step() {
     local what=$1 status=0 log
     shift
@@ -13,4 +15,21 @@ run_step() {
     fi
     rm -f "$log"
     return "$status"
+}
+
+# install_missing PACKAGE...: installs from Debian the packages not installed yet.
+install_missing() {
+    local p missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    ((${#missing[@]})) || return 0
+    echo "setup: installing ${missing[*]}"
+    if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+        ! dpkg --print-foreign-architectures | grep -qx i386; then
+        run_step "enable the i386 architecture" dpkg --add-architecture i386 || return 1
+    fi
+    run_step "apt-get update" apt-get update &&
+        run_step "install ${missing[*]}" \
+            env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }

@@ -11,6 +11,6 @@ start_session unit
 cd "$test_build_dir" && ctest --output-on-failure --timeout 600 -j "${TEST_JOBS:-2}" "$@"
 status=$?
 stop_session
-echo "test: $(describe_test_arch "tested")"
 "$here/scripts/native-test.sh" || status=1
+echo "test: $(describe_test_arch "tested")"
 exit $status
