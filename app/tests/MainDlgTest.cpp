@@ -144,7 +144,8 @@ protected:
 
     ScopedTempDir temp;
     std::wstring earlier;
-    std::unique_ptr<CMainDlg> dialog = std::make_unique<CMainDlg>();
+    InstallLog log;
+    std::unique_ptr<CMainDlg> dialog = std::make_unique<CMainDlg>(log);
     std::vector<int> codes;
     std::vector<std::wstring> lines;
 };

@@ -74,7 +74,10 @@ protected:
                                    "</templates></config>"));
         inputs.installPath = temp.Path() + L"程序\\Tessamo";
         inputs.sourceDir = source;
-        inputs.removeExtractedFiles = [this] { ++extractionRemoved; };
+        inputs.removeExtractedFiles = [this] {
+            ++extractionRemoved;
+            return true;
+        };
         target = inputs.installPath + L"\\";
         ::DeleteFileW(UserTemplateList().c_str());
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
@@ -93,7 +96,8 @@ protected:
         return SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tessamo\\template-utf8.xml";
     }
 
-    bool Run() { return RunInstallSteps(inputs, observer, installDir); }
+    InstallResult RunSteps() { return RunInstallSteps(inputs, observer, installDir); }
+    bool Run() { return RunSteps() == InstallResult::Installed; }
 
     ScopedTempDir temp;
     std::wstring source;
