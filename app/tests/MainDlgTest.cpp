@@ -206,6 +206,24 @@ TEST_F(MainDlgTest, AnInstallationShowsEveryStatusLineInOrder)
     EXPECT_TRUE(FileExists(earlier + L"Pinvora.exe"));
 }
 
+TEST_F(MainDlgTest, TheLogFollowsTheWindowFromTheProposalToTheResult)
+{
+    const std::wstring logPath = temp.Path() + L"setup.log";
+    ASSERT_TRUE(log.Open(logPath));
+    ASSERT_TRUE(dialog->Show());
+    Click(100);
+    PumpRecording(120000, ProgressSucceeded);
+    dialog.reset(); // the worker writes the result after its last code
+    const std::string text = ReadBytesFile(logPath);
+    for (const std::wstring& line :
+         {L"Earlier installation: " + earlier,
+          L"Proposed folder: " + earlier + L" (from the Location value under HKCU\\SOFTWARE\\Kelbrin)",
+          L"Install folder: " + earlier + L", autostart on", std::wstring(L"Progress 1: 安装进行中，正在解压文件..."),
+          std::wstring(L" matches the recorded value"), std::wstring(L"Program files: Pinvora.exe copied"),
+          std::wstring(L"Progress 5: "), std::wstring(L"Result: installed")})
+        EXPECT_NE(text.find(ToUtf8(line)), std::string::npos) << ToUtf8(line);
+}
+
 TEST_F(MainDlgTest, EachCodeSetsItsStatusLineAndARejectedPathKeepsIt)
 {
     ASSERT_TRUE(dialog->Show());

@@ -36,7 +36,7 @@ public:
     std::vector<std::wstring> lines;
 };
 
-class Installation : public testing::Test {
+class WholeInstallation : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -63,7 +63,7 @@ protected:
     std::wstring installDir;
 };
 
-TEST_F(Installation, AnIntactPackageIsUnpackedBesideTheProgramBeforeTheSteps)
+TEST_F(WholeInstallation, AnIntactPackageIsUnpackedBesideTheProgramBeforeTheSteps)
 {
     // The test package holds no program, so the steps stop at its copy.
     EXPECT_EQ(Run(SetupPackageId), InstallResult::FileNotCopied);
@@ -82,7 +82,7 @@ struct RefusedCase {
     const wchar_t* message;
 };
 
-TEST_F(Installation, ARefusedPackageIsShownAndNothingIsWritten)
+TEST_F(WholeInstallation, ARefusedPackageIsShownAndNothingIsWritten)
 {
     const RefusedCase cases[] = {
         {"one byte changed", SetupPackageId + 2, InstallResult::DamagedPackage, L"安装包已损坏，请重新下载安装程序"},
@@ -102,7 +102,7 @@ TEST_F(Installation, ARefusedPackageIsShownAndNothingIsWritten)
     }
 }
 
-TEST_F(Installation, TheCheckSaysWhatItFound)
+TEST_F(WholeInstallation, TheCheckSaysWhatItFound)
 {
     Run(SetupPackageId + 2);
     EXPECT_TRUE(observer.Recorded(L"Package check: CRC-32 A009E029 of 132 bytes differs from the recorded C5239A71: refused"));
