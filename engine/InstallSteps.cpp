@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <optional>
+#include <vector>
 
 #include "InstallPath.h"
 #include "ProgressCodes.h"
@@ -41,6 +42,14 @@ std::wstring ReplacePlaceholder(std::wstring format, const std::wstring& value)
 const wchar_t* Outcome(bool done, const wchar_t* yes, const wchar_t* no)
 {
     return done ? yes : no;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& parts)
+{
+    std::wstring text;
+    for (const std::wstring& part : parts)
+        text += (text.empty() ? L"" : L", ") + part;
+    return text;
 }
 
 std::wstring Counted(const FolderCopy& copy)
@@ -172,30 +181,31 @@ void InstallRun::OfferMigration()
 void InstallRun::Migrate(const std::wstring& old)
 {
     auto stop = [this] { return Stopped(); };
-    std::wstring done = L"Migration from " + old + L":";
-    for (const wchar_t* file : {L"data.dat", L"timer.dat"})
-        done += L" " + std::wstring(file) + Outcome(Copy(old + file, target + file, true), L" copied,", L" not copied,");
+    std::vector<std::wstring> done;
+    auto copyFile = [&](const wchar_t* file) {
+        done.push_back(file + std::wstring(Outcome(Copy(old + file, target + file, true), L" copied", L" not copied")));
+    };
+    copyFile(L"data.dat");
+    copyFile(L"timer.dat");
     for (const wchar_t* folder : {L"backup\\", L"res\\", L"image\\"}) {
         if (Stopped())
             return;
         EnsureFolder(target + folder);
-        done += L" " + std::wstring(folder) + L" " + Counted(CopyFolderFiles(old + folder, target + folder, false, stop)) + L",";
+        done.push_back(folder + (L" " + Counted(CopyFolderFiles(old + folder, target + folder, false, stop))));
     }
-    done += Outcome(Copy(old + L"template.xml", target + L"template.xml", true), L" template.xml copied",
-                    L" template.xml not copied");
-    Record(done);
+    copyFile(L"template.xml");
+    Record(L"Migration from " + old + L": " + Joined(done));
 }
 
 std::optional<StepError> InstallRun::CopyApplication()
 {
     if (!Copy(source + L"\\Pinvora.exe", target + L"Pinvora.exe", true))
         return StepError{InstallResult::FileNotCopied, L"拷贝文件“Pinvora.exe”失败！"};
-    std::wstring done = L"Program files: Pinvora.exe copied";
-    for (const wchar_t* file : {L"使用说明.txt", L"卸载Tessamo.exe"}) {
-        done += L", " + std::wstring(file) +
-                Outcome(Copy(source + L"\\" + file, target + file, true), L" copied", L" not copied");
-    }
-    Record(done);
+    std::vector<std::wstring> done{L"Pinvora.exe copied"};
+    for (const wchar_t* file : {L"使用说明.txt", L"卸载Tessamo.exe"})
+        done.push_back(file + std::wstring(Outcome(Copy(source + L"\\" + file, target + file, true), L" copied",
+                                                   L" not copied")));
+    Record(L"Program files: " + Joined(done));
     return std::nullopt;
 }
 

@@ -138,7 +138,8 @@ TEST_F(InstallSteps, EachStepRecordsWhatItDidForTheLog)
     ASSERT_TRUE(Run());
     const std::wstring desktopLink = SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk";
     const std::wstring menu = SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\";
-    const std::wstring uninstallKey = L"Registry HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin: ";
+    const std::wstring uninstallKey =
+        L"Registry HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin: ";
     const std::vector<std::wstring> expected{
         L"Install folder " + target + L": created",
         L"Program files: Pinvora.exe copied, 使用说明.txt copied, 卸载Tessamo.exe copied",
@@ -228,8 +229,8 @@ TEST_F(Migration, AnsweredYesCarriesTheDataOverAndLeavesTheOldFolderAlone)
     EXPECT_TRUE(FileExists(old + L"data.dat"));
     EXPECT_NE(std::find(observer.lines.begin(), observer.lines.end(),
                         L"Migration from " + old +
-                            L": data.dat copied, timer.dat copied, backup\\ 1 files copied, res\\ 2 files copied,"
-                            L" image\\ 1 files copied, template.xml copied"),
+                            L": data.dat copied, timer.dat copied, backup\\ 1 files copied, res\\ 2 files copied, "
+                            L"image\\ 1 files copied, template.xml copied"),
               observer.lines.end());
 }
 

@@ -105,7 +105,8 @@ TEST_F(WholeInstallation, ARefusedPackageIsShownAndNothingIsWritten)
 TEST_F(WholeInstallation, TheCheckSaysWhatItFound)
 {
     Run(SetupPackageId + 2);
-    EXPECT_TRUE(observer.Recorded(L"Package check: CRC-32 A009E029 of 132 bytes differs from the recorded C5239A71: refused"));
+    EXPECT_TRUE(
+        observer.Recorded(L"Package check: CRC-32 A009E029 of 132 bytes differs from the recorded C5239A71: refused"));
     observer = RecordingObserver();
     Run(SetupPackageId + 3);
     EXPECT_TRUE(observer.Recorded(L"no recorded CRC-32 to compare with: refused"));

@@ -64,7 +64,8 @@ std::vector<std::wstring> Snapshot(const std::wstring& dir)
     ListFiles(dir, L"", items);
     items.push_back(L"Run Pinvora = " + RegistryString(HKEY_CURRENT_USER, RunKey, L"Pinvora"));
     for (const wchar_t* value : {L"DisplayIcon", L"DisplayName", L"Publisher", L"UninstallString", L"DisplayVersion"})
-        items.push_back(std::wstring(L"Uninstall ") + value + L" = " + RegistryString(HKEY_CURRENT_USER, UninstallKey, value));
+        items.push_back(std::wstring(L"Uninstall ") + value + L" = " +
+                        RegistryString(HKEY_CURRENT_USER, UninstallKey, value));
     const std::wstring menu = SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\";
     for (const std::wstring& link : {SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Tessamo.lnk", menu + L"Tessamo.lnk",
                                      menu + L"使用说明.txt.lnk", menu + L"卸载Tessamo.lnk"})

@@ -419,7 +419,8 @@ void ExpectLogHolds(const std::wstring& log, const std::vector<std::wstring>& pa
     size_t at = 0;
     for (const std::wstring& part : parts) {
         const size_t found = log.find(part, at);
-        EXPECT_NE(found, std::wstring::npos) << "missing or out of order: " << ToUtf8(part) << "\nlog:\n" << ToUtf8(log);
+        EXPECT_NE(found, std::wstring::npos)
+            << "missing or out of order: " << ToUtf8(part) << "\nlog:\n" << ToUtf8(log);
         if (found != std::wstring::npos)
             at = found + part.size();
     }
