@@ -103,27 +103,28 @@ std::vector<DriveRoot> DriveRoots(const wchar_t* list, DWORD length)
 ProposedInstallDir ChooseInstallDir(InstallDirCandidates& candidates)
 {
     ProposedInstallDir proposal;
-    auto accept = [&](const std::wstring& directory) {
+    auto accept = [&](const std::wstring& directory, InstallDirSource source) {
         if (directory.size() < MinimumCandidateLength)
             return false;
         proposal.directory = directory;
         proposal.found = true;
+        proposal.source = source;
         return true;
     };
     const std::wstring shared = candidates.SharedPath();
     if (!shared.empty()) {
         proposal.fromApplication = true;
-        if (accept(DirectoryPart(shared)))
+        if (accept(DirectoryPart(shared), InstallDirSource::SharedPath))
             return proposal;
     }
     const std::wstring autostart = candidates.AutostartCommand();
     if (!autostart.empty()) {
         proposal.fromApplication = true;
-        if (accept(DirectoryPart(autostart)))
+        if (accept(DirectoryPart(autostart), InstallDirSource::AutostartCommand))
             return proposal;
     }
-    if (!accept(DirectoryPart(candidates.Location())))
-        accept(candidates.ProgramFiles());
+    if (!accept(DirectoryPart(candidates.Location()), InstallDirSource::Location))
+        accept(candidates.ProgramFiles(), InstallDirSource::ProgramFiles);
     return proposal;
 }
 

@@ -14,10 +14,14 @@ public:
     virtual std::wstring ProgramFiles() = 0;     // the first existing probed folder, with backslash
 };
 
+// The candidate a proposed directory came from.
+enum class InstallDirSource { SharedPath, AutostartCommand, Location, ProgramFiles, Default };
+
 struct ProposedInstallDir {
     std::wstring directory;
     bool fromApplication = false;  // from the shared path or the autostart value
     bool found = false;            // a candidate gave a directory (3 characters or more)
+    InstallDirSource source = InstallDirSource::Default;
 };
 
 // The first candidate giving at least 3 characters wins.

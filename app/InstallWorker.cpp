@@ -1,5 +1,7 @@
 #include "InstallWorker.h"
 
+#include "InstallReport.h"
+#include "Installation.h"
 #include "MessageBox.h"
 #include "Package.h"
 #include "ProgressCodes.h"
@@ -14,8 +16,8 @@ BOOL CALLBACK AnswerSecondButton(HWND box, LPARAM)
 
 } // namespace
 
-InstallWorker::InstallWorker(InstallInputs installInputs, std::wstring& installDirOut)
-    : inputs(std::move(installInputs)), installDir(installDirOut)
+InstallWorker::InstallWorker(InstallInputs installInputs, std::wstring& installDirOut, InstallLog& installLog)
+    : inputs(std::move(installInputs)), installDir(installDirOut), log(installLog)
 {
 }
 
@@ -80,16 +82,6 @@ DWORD WINAPI InstallWorker::ThreadProc(void* self)
 
 void InstallWorker::Run()
 {
-    Progress(ProgressExtracting);
-    std::wstring reason;
-    ExtractionRecord extracted;
-    if (!ExtractSetupPackage(SetupPackageId, reason, extracted)) {
-        Progress(ProgressFailed);
-        ShowMessage(reason.empty() ? L"安装失败,解压缩安装包失败" : L"安装失败,解压缩安装包失败:" + reason,
-                    ::GetActiveWindow(), L"", L"确定", L"");
-        return;
-    }
-    Progress(ProgressCopying);
-    inputs.removeExtractedFiles = [&extracted] { extracted.RemoveRecorded(); };
-    RunInstallSteps(inputs, *this, installDir);
+    LoggedObserver logged(*this, log);
+    LogResult(log, RunInstallation(SetupPackageId, inputs, logged, installDir));
 }

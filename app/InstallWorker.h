@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "InstallLog.h"
 #include "InstallSteps.h"
 
 // One installation on its own thread. It reaches the setup window only by posting
@@ -11,8 +12,9 @@
 // that so that no file is left half-written.
 class InstallWorker : public InstallObserver {
 public:
-    // `installDir` receives the install folder before the success code is posted.
-    InstallWorker(InstallInputs inputs, std::wstring& installDir);
+    // `installDir` receives the install folder before the success code is posted; `log`
+    // receives what the installation reports.
+    InstallWorker(InstallInputs inputs, std::wstring& installDir, InstallLog& log);
     ~InstallWorker() override;
     InstallWorker(const InstallWorker&) = delete;
     InstallWorker& operator=(const InstallWorker&) = delete;
@@ -34,6 +36,7 @@ private:
 
     InstallInputs inputs;
     std::wstring& installDir;
+    InstallLog& log;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     std::atomic<bool> stopRequested{false};

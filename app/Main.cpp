@@ -4,10 +4,32 @@
 #include <gdiplus.h>
 
 #include "AppModule.h"
+#include "InstallLog.h"
+#include "InstallReport.h"
+#include "QuietInstall.h"
 #include "RunSetup.h"
 #include "RunState.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int showCommand)
+namespace {
+
+int RunWithWindow(HINSTANCE instance, const RunSwitches& switches, InstallLog& log)
+{
+    AppModule.Init(instance);
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    const int exitCode = RunSetup(switches.installDir, log);
+
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    AppModule.Term();
+    return exitCode;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
 {
     ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
 
@@ -18,16 +40,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int showCo
     UpgradeMode = switches.upgrade ? 1 : 0;
     AutoMode = switches.automatic ? 1 : 0;
 
-    AppModule.Init(instance);
+    InstallLog log;
+    if (switches.logFile)
+        log.Open(*switches.logFile);
+    LogRunStart(log, switches);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
-    int exitCode = RunSetup(commandTail, showCommand);
-
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    AppModule.Term();
+    // The quiet mode needs neither the window framework nor GDI+.
+    const int exitCode = switches.quiet ? RunQuietInstall(switches.installDir, log)
+                                        : RunWithWindow(instance, switches, log);
+    LogExitCode(log, exitCode);
     ::CoUninitialize();
     return exitCode;
 }

@@ -4,8 +4,8 @@
 #include "ImageResources.h"
 #include "InstallDirectory.h"
 #include "InstallPath.h"
+#include "InstallReport.h"
 #include "MessageBox.h"
-#include "Package.h"
 #include "ProgressCodes.h"
 #include "ProgressText.h"
 #include "ResourceIds.h"
@@ -25,8 +25,6 @@ constexpr UINT CenteredSingleLine = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr int MaxPathLength = 260;
 constexpr UINT SingleLineVerticallyCentred = 0x24;
 constexpr int SuccessLineRise = 50;
-
-const wchar_t* const InvalidPathText = L"无效的安装路径，请输入正确的安装路径！";
 
 RECT Rect(int left, int top, int right, int bottom)
 {
@@ -51,7 +49,10 @@ void CreateAt(CQCtrlBase& control, HWND parent, const RECT& r, UINT id)
 
 } // namespace
 
-CMainDlg::CMainDlg() = default;
+CMainDlg::CMainDlg(InstallLog& installLog, std::optional<std::wstring> requested)
+    : log(installLog), requestedDir(std::move(requested))
+{
+}
 
 CMainDlg::~CMainDlg()
 {
@@ -131,12 +132,15 @@ void CMainDlg::OnCreate()
 
     PreviousInstallFound = 1;
     const ProposedInstallDir proposal = FindDefaultInstallDir();
+    LogProposedFolder(log, proposal, requestedDir);
     if (UpgradeMode || AutoMode)
         SetTitle(L"Tessamo软件升级");
 
     if (auto picture = LoadPngResource(IDP_BANNER))
         background = ToPremultipliedBitmap(picture.get(), TransparentBlackArgb);
-    CreateControls(ContentRect(), proposal.directory, proposal.fromApplication);
+    // A folder given on the command line did not come from the application.
+    CreateControls(ContentRect(), requestedDir.value_or(proposal.directory),
+                   !requestedDir && proposal.fromApplication);
 
     if (CMessageLoop* loop = AppModule.GetMessageLoop())
         loop->AddIdleHandler(this);
@@ -277,8 +281,7 @@ void CMainDlg::CheckRunningApplication()
         AskApplicationToClose();
         // Only "重试" asks again: a box that could not be shown, or that went with its
         // owner when the window was closed from outside, answers 0 at once, for ever.
-        if (ShowMessageBox(L"安装程序检查到Tessamo正在运行中，请先关闭后重试", window, L"程序正在运行", L"重试",
-                           L"取消") != 1)
+        if (ShowLoggedBox(ApplicationRunningText, window, ApplicationRunningTitle, L"重试", L"取消") != 1)
             return;
     }
     StartInstall();
@@ -288,6 +291,7 @@ void CMainDlg::StartInstall()
 {
     InstallPath = pathField.GetText();
     AutostartChecked = autostartBox.IsChecked() ? 1 : 0;
+    LogChosenFolder(log, InstallPath, AutostartChecked != 0);
     ShowInputControls(false);
     autostartBox.SetVisible(false);
     ComposeAndUpdate();
@@ -296,20 +300,19 @@ void CMainDlg::StartInstall()
 
 void CMainDlg::ValidateAndLaunchWorker()
 {
-    if (!InstallPath.empty() && IsAcceptedInstallPath(WithTrailingBackslash(InstallPath))) {
+    if (IsAcceptedInstallPath(WithTrailingBackslash(InstallPath))) {
         InstallInputs inputs;
         inputs.installPath = InstallPath;
         inputs.autostart = AutostartChecked != 0;
         inputs.window = window;
         inputs.previousInstallFound = PreviousInstallFound != 0;
         inputs.previousInstallDir = PreviousInstallDir;
-        inputs.sourceDir = ExtractionDirectory();
-        worker = std::make_unique<InstallWorker>(std::move(inputs), InstallDir);
+        worker = std::make_unique<InstallWorker>(std::move(inputs), InstallDir, log);
         worker->Start();
         return;
     }
     ::PostMessageW(window, WM_SETUP_PROGRESS, ProgressPathRejected, 0);
-    ShowMessageBox(InvalidPathText, ::GetActiveWindow(), L"", L"确定", L"");
+    ShowLoggedBox(InvalidInstallPathText, ::GetActiveWindow(), L"", L"确定", L"");
 }
 
 void CMainDlg::BrowseInstallDir()
@@ -373,4 +376,11 @@ void CMainDlg::LoadIcons()
                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
     ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
     ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+int CMainDlg::ShowLoggedBox(const std::wstring& text, HWND owner, const std::wstring& title,
+                            const std::wstring& firstButton, const std::wstring& secondButton)
+{
+    return ShowLogged(log, text, title, firstButton, secondButton,
+                      [&] { return ShowMessageBox(text, owner, title, firstButton, secondButton); });
 }

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "InstallLog.h"
 #include "InstallWorker.h"
 #include "MessageLoop.h"
 #include "QCheckBox.h"
@@ -23,7 +25,9 @@ public:
     std::wstring InstallPath;
     int AutostartChecked = 1;
 
-    CMainDlg();
+    // `log` receives what the window and the installation do; `requestedDir`, from /D=,
+    // replaces the proposed directory.
+    explicit CMainDlg(InstallLog& log, std::optional<std::wstring> requestedDir = std::nullopt);
     ~CMainDlg() override;
 
     // Brings an existing window to the front, otherwise creates it centred on the
@@ -53,7 +57,11 @@ private:
     void SetTitle(const wchar_t* text);
     void CenterOnWorkArea();
     void LoadIcons();
+    int ShowLoggedBox(const std::wstring& text, HWND owner, const std::wstring& title, const std::wstring& firstButton,
+                      const std::wstring& secondButton);
 
+    InstallLog& log;
+    const std::optional<std::wstring> requestedDir;
     HBITMAP background = nullptr;
     RECT labelRect{};
     RECT pathRect{};

@@ -13,12 +13,12 @@ constexpr int ExitNoWindow = 1;
 
 } // namespace
 
-int RunSetup(const wchar_t*, int)
+int RunSetup(const std::optional<std::wstring>& requestedDir, InstallLog& log)
 {
     CMessageLoop loop;
     AppModule.AddMessageLoop(&loop);
 
-    auto dialog = std::make_unique<CMainDlg>();
+    auto dialog = std::make_unique<CMainDlg>(log, requestedDir);
     int exitCode = dialog->Show() ? loop.Run() : ExitNoWindow;
 
     AppModule.RemoveMessageLoop();

@@ -1,6 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
+#include "InstallLog.h"
+
 // Runs the main thread's message loop around the one setup window and returns the
-// exit code carried by the quit message.
-int RunSetup(const wchar_t* commandTail, int showCommand);
+// exit code carried by the quit message. `requestedDir` (from /D=) is the proposed
+// directory; `log` receives what the window and the installation do.
+int RunSetup(const std::optional<std::wstring>& requestedDir, InstallLog& log);

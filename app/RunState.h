@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 class CMainDlg;
@@ -12,10 +13,16 @@ extern std::wstring PreviousInstallDir;
 extern CMainDlg* MainWindow;
 
 struct RunSwitches {
-    bool upgrade = false;
-    bool automatic = false;
+    bool upgrade = false;   // "update=true"
+    bool automatic = false; // "/s"
+    bool quiet = false;     // "/quiet": no window and no message box at all
+    // "/log=<file>": up to the next space, or between double quotes right after "=".
+    std::optional<std::wstring> logFile;
+    // "/D=<folder>": the rest of the tail, spaces included, so it must come last.
+    std::optional<std::wstring> installDir;
 };
 
-// The two switches are case-sensitive substrings of the command-line tail; there is
-// no tokenising, so "/silent" counts as "/s". A null tail sets neither.
+// The switches are case-sensitive substrings of the command-line tail; there is no
+// tokenising, so "/silent" counts as "/s", and so does a "/s" inside a value. A null
+// tail sets none.
 RunSwitches ParseRunSwitches(const wchar_t* commandTail);

@@ -11,9 +11,24 @@ struct InstallInputs {
     bool previousInstallFound = false;
     std::wstring previousInstallDir; // with trailing backslash
     std::wstring sourceDir;          // the extraction folder, without trailing backslash
-    // Removes what the extraction wrote, and only that.
-    std::function<void()> removeExtractedFiles;
+    // Removes what the extraction wrote, and only that; true when nothing of it is left.
+    std::function<bool()> removeExtractedFiles;
 };
+
+// How an installation ended. The values are the exit codes of a quiet installation.
+enum class InstallResult : int {
+    Installed = 0,
+    InvalidFolder = 2,      // the install path breaks the path rule
+    ApplicationRunning = 3, // the notes application still runs
+    DamagedPackage = 4,     // the setup package is missing or fails its CRC-32 check
+    UnpackFailed = 5,       // the package could not be unpacked beside the installer
+    FolderNotCreated = 6,   // the install folder or a folder inside it
+    FileNotCopied = 7,      // a file the installation cannot do without
+    Stopped = 8,            // the setup window was closed during the installation
+};
+
+// A short English description, for the install log.
+const wchar_t* DescribeInstallResult(InstallResult result);
 
 // The window side of an installation, as the install steps see it.
 class InstallObserver {
@@ -25,16 +40,23 @@ public:
                             const std::wstring& firstButton, const std::wstring& secondButton) = 0;
     // True once the user closed the setup window: stop at the next point between files.
     virtual bool StopRequested() = 0;
+    // What a step did, in a line of the install log: files copied, links, registry values.
+    virtual void Record(const std::wstring& line) {}
 };
 
 // Deploys the unpacked package into the install folder, migrating data from an earlier
 // installation elsewhere when the user agrees. Reports each stage through `observer`;
-// every error has been shown to the user when it returns false. On success
-// `installDir` receives the install folder with its trailing backslash.
-bool RunInstallSteps(const InstallInputs& inputs, InstallObserver& observer, std::wstring& installDir);
+// every error has been shown to the user when it returns something else than Installed.
+// On success `installDir` receives the install folder with its trailing backslash.
+InstallResult RunInstallSteps(const InstallInputs& inputs, InstallObserver& observer, std::wstring& installDir);
+
+struct FolderCopy {
+    size_t copied = 0;
+    size_t failed = 0;
+};
 
 // Copies the files directly inside `sourceFolder` into `destFolder` (both with a
 // trailing backslash); subfolders and failures are skipped. Stops early when
 // `stopRequested` says so.
-void CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, bool overwrite,
-                     const std::function<bool()>& stopRequested = {});
+FolderCopy CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, bool overwrite,
+                           const std::function<bool()>& stopRequested = {});

@@ -1,5 +1,6 @@
 #include "Package.h"
 
+#include "Crc32.h"
 #include "InstallPath.h"
 #include "PackageFormat.h"
 
@@ -88,6 +89,15 @@ std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* typ
     return bytes;
 }
 
+PackageCheck CheckPackage(const std::vector<uint8_t>& package, int id, HMODULE module)
+{
+    PackageCheck check;
+    check.computed = Crc32(package.data(), package.size());
+    if (const auto record = LoadResourceBytes(id, SetupPackageCrcType, module))
+        check.recorded = ReadLittleEndian32(record->data(), record->size());
+    return check;
+}
+
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record)
 {
@@ -106,30 +116,21 @@ bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& target
     return true;
 }
 
-std::wstring ExtractionDirectory()
+std::wstring ProgramPath()
 {
     std::wstring module(MAX_PATH, L'\0');
     while (true) {
         const DWORD length = ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
         if (length < module.size()) {
             module.resize(length);
-            break;
+            return module;
         }
         module.resize(module.size() * 2);
     }
-    return module.substr(0, module.rfind(L'\\')) + L"\\temp";
 }
 
-bool ExtractSetupPackage(int resourceId, std::wstring& errorText, ExtractionRecord& record)
+std::wstring ExtractionDirectory()
 {
-    const std::optional<std::vector<uint8_t>> package = LoadResourceBytes(resourceId, SetupPackageType);
-    if (!package) {
-        errorText = L"读取资源失败";
-        return false;
-    }
-    if (!UnpackEntries(package->data(), package->size(), ExtractionDirectory(), record)) {
-        errorText = L"解压资源失败";
-        return false;
-    }
-    return true;
+    const std::wstring program = ProgramPath();
+    return program.substr(0, program.rfind(L'\\')) + L"\\temp";
 }

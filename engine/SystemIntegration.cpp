@@ -9,34 +9,41 @@
 
 namespace {
 
-const wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin";
-const wchar_t AutostartValue[] = L"Pinvora";
 const DWORD AutostartReadBufferBytes = 1000;
 
 } // namespace
 
 bool SetAutostart(const std::wstring& exePath)
 {
-    RegistryKey run = RegistryKey::Open(HKEY_CURRENT_USER, RunKey, KEY_SET_VALUE);
-    if (!run.SetString(AutostartValue, L"\"" + exePath + L"\""))
+    RegistryKey run = RegistryKey::Open(HKEY_CURRENT_USER, AutostartRunKey, KEY_SET_VALUE);
+    if (!run.SetString(AutostartValueName, L"\"" + exePath + L"\""))
         return false;
     // Only now that the user's value stands may the machine-wide one go.
-    RegistryKey::Open(HKEY_LOCAL_MACHINE, RunKey, KEY_SET_VALUE).DeleteValue(AutostartValue);
+    RegistryKey::Open(HKEY_LOCAL_MACHINE, AutostartRunKey, KEY_SET_VALUE).DeleteValue(AutostartValueName);
     return true;
 }
 
 bool WriteUninstallEntry(const std::wstring& displayIcon, const std::wstring& uninstallString,
                          const std::wstring& displayVersion)
 {
-    RegistryKey entry = RegistryKey::Create(HKEY_CURRENT_USER, UninstallKey, KEY_SET_VALUE);
+    RegistryKey entry = RegistryKey::Create(HKEY_CURRENT_USER, UninstallEntryKey, KEY_SET_VALUE);
     if (!entry.IsOpen())
         return false;
-    entry.SetString(L"DisplayIcon", displayIcon);
-    entry.SetString(L"DisplayName", L"Tessamo");
-    entry.SetString(L"Publisher", L"Haldenmark");
-    entry.SetString(L"UninstallString", uninstallString);
-    return entry.SetString(L"DisplayVersion", displayVersion);
+    bool lastWritten = false;
+    for (const auto& [name, text] : UninstallValues(displayIcon, uninstallString, displayVersion))
+        lastWritten = entry.SetString(name, text);
+    return lastWritten;
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> UninstallValues(const std::wstring& displayIcon,
+                                                                   const std::wstring& uninstallString,
+                                                                   const std::wstring& displayVersion)
+{
+    return {{L"DisplayIcon", displayIcon},
+            {L"DisplayName", L"Tessamo"},
+            {L"Publisher", L"Haldenmark"},
+            {L"UninstallString", uninstallString},
+            {L"DisplayVersion", displayVersion}};
 }
 
 std::optional<std::wstring> GetFileVersionText(const std::wstring& path)
@@ -61,8 +68,8 @@ std::optional<std::wstring> GetFileVersionText(const std::wstring& path)
 std::wstring QueryAutostartCommand()
 {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        std::optional<std::wstring> command = RegistryKey::Open(root, RunKey, KEY_QUERY_VALUE)
-                                                  .ReadString(AutostartValue, AutostartReadBufferBytes);
+        std::optional<std::wstring> command = RegistryKey::Open(root, AutostartRunKey, KEY_QUERY_VALUE)
+                                                  .ReadString(AutostartValueName, AutostartReadBufferBytes);
         if (command) {
             command->erase(std::remove(command->begin(), command->end(), L'"'), command->end());
             return *command;

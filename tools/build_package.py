@@ -7,14 +7,19 @@ NAME is the path below the extraction folder, in code page 936 (GBK), with a lea
 backslash. The entries come in the fixed order below.
 
     build_package.py --payload DIR --program Pinvora.exe=PATH
-                     --program 卸载Tessamo.exe=PATH --output PACKAGE [--listing HEADER]
+                     --program 卸载Tessamo.exe=PATH --output PACKAGE --checksum FILE
+                     [--listing HEADER]
 
 "data.dat" is made from the payload's "data.xml" (UTF-8 text): encoded in GBK and
-scrambled as the notes application stores it. --listing writes a C++ header with every
+scrambled as the notes application stores it. --checksum writes the package's CRC-32
+(zlib's) as exactly 4 bytes, least significant first: the installer refuses a package
+that does not match it. --listing writes a C++ header with every
 entry's name, size and FNV-1a hash, for the tests that unpack the built package.
 """
 import argparse
+import struct
 import sys
+import zlib
 from pathlib import Path
 
 TEMPLATE_PICTURES = [
@@ -100,6 +105,7 @@ def main():
     parser.add_argument("--payload", required=True, type=Path)
     parser.add_argument("--program", action="append", default=[], metavar="NAME=PATH")
     parser.add_argument("--output", required=True, type=Path)
+    parser.add_argument("--checksum", required=True, type=Path)
     parser.add_argument("--listing", type=Path)
     args = parser.parse_args()
 
@@ -114,6 +120,7 @@ def main():
         package += entry_header(name, len(data)) + data
         listing.append((name, data))
     args.output.write_bytes(bytes(package))
+    args.checksum.write_bytes(struct.pack("<I", zlib.crc32(package)))
     if args.listing:
         write_listing(args.listing, listing)
 

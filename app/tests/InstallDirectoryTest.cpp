@@ -34,6 +34,7 @@ struct ChoiceCase {
     const wchar_t* directory;
     bool fromApplication;
     bool found;
+    InstallDirSource source;
     const wchar_t* asked;
 };
 
@@ -47,21 +48,22 @@ TEST_P(InstallDirChoice, FirstCandidateOfThreeCharactersWins)
     EXPECT_EQ(proposal.directory, c.directory);
     EXPECT_EQ(proposal.fromApplication, c.fromApplication);
     EXPECT_EQ(proposal.found, c.found);
+    EXPECT_EQ(proposal.source, c.source) << "the log says which candidate won";
     EXPECT_EQ(candidates.asked, c.asked) << "later candidates are not read";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Candidates, InstallDirChoice,
     testing::Values(
-        ChoiceCase{L"SharedPath", L"C:\\Apps\\Tessamo\\Pinvora.exe", L"", L"", L"", L"C:\\Apps\\Tessamo\\", true, true, L"1"},
-        ChoiceCase{L"Autostart", L"", L"D:\\T\\Pinvora.exe", L"", L"", L"D:\\T\\", true, true, L"12"},
-        ChoiceCase{L"LocationWithBackslash", L"", L"", L"D:\\Tools\\Tessamo\\", L"", L"D:\\Tools\\Tessamo\\", false, true, L"123"},
-        ChoiceCase{L"LocationWithoutBackslash", L"", L"", L"D:\\Tools\\Tessamo", L"", L"D:\\Tools\\", false, true, L"123"},
-        ChoiceCase{L"ProgramFiles", L"", L"", L"", L"C:\\Program Files\\Tessamo\\", L"C:\\Program Files\\Tessamo\\", false, true, L"1234"},
+        ChoiceCase{L"SharedPath", L"C:\\Apps\\Tessamo\\Pinvora.exe", L"", L"", L"", L"C:\\Apps\\Tessamo\\", true, true, InstallDirSource::SharedPath, L"1"},
+        ChoiceCase{L"Autostart", L"", L"D:\\T\\Pinvora.exe", L"", L"", L"D:\\T\\", true, true, InstallDirSource::AutostartCommand, L"12"},
+        ChoiceCase{L"LocationWithBackslash", L"", L"", L"D:\\Tools\\Tessamo\\", L"", L"D:\\Tools\\Tessamo\\", false, true, InstallDirSource::Location, L"123"},
+        ChoiceCase{L"LocationWithoutBackslash", L"", L"", L"D:\\Tools\\Tessamo", L"", L"D:\\Tools\\", false, true, InstallDirSource::Location, L"123"},
+        ChoiceCase{L"ProgramFiles", L"", L"", L"", L"C:\\Program Files\\Tessamo\\", L"C:\\Program Files\\Tessamo\\", false, true, InstallDirSource::ProgramFiles, L"1234"},
         // A shared path without a folder still marks the proposal as the application's.
-        ChoiceCase{L"SharedPathWithoutFolder", L"Pinvora.exe", L"", L"E:\\x\\y", L"", L"E:\\x\\", true, true, L"123"},
-        ChoiceCase{L"ShortDirectoryIsSkipped", L"", L"", L"C:Pinvora", L"", L"", false, false, L"1234"},
-        ChoiceCase{L"Nothing", L"", L"", L"", L"", L"", false, false, L"1234"}),
+        ChoiceCase{L"SharedPathWithoutFolder", L"Pinvora.exe", L"", L"E:\\x\\y", L"", L"E:\\x\\", true, true, InstallDirSource::Location, L"123"},
+        ChoiceCase{L"ShortDirectoryIsSkipped", L"", L"", L"C:Pinvora", L"", L"", false, false, InstallDirSource::Default, L"1234"},
+        ChoiceCase{L"Nothing", L"", L"", L"", L"", L"", false, false, InstallDirSource::Default, L"1234"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name, info.param.name + wcslen(info.param.name)); });
 
 struct DriveCase {

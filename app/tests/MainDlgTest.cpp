@@ -144,7 +144,8 @@ protected:
 
     ScopedTempDir temp;
     std::wstring earlier;
-    std::unique_ptr<CMainDlg> dialog = std::make_unique<CMainDlg>();
+    InstallLog log;
+    std::unique_ptr<CMainDlg> dialog = std::make_unique<CMainDlg>(log);
     std::vector<int> codes;
     std::vector<std::wstring> lines;
 };
@@ -203,6 +204,24 @@ TEST_F(MainDlgTest, AnInstallationShowsEveryStatusLineInOrder)
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog->window, 1)));
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog->window, 0)));
     EXPECT_TRUE(FileExists(earlier + L"Pinvora.exe"));
+}
+
+TEST_F(MainDlgTest, TheLogFollowsTheWindowFromTheProposalToTheResult)
+{
+    const std::wstring logPath = temp.Path() + L"setup.log";
+    ASSERT_TRUE(log.Open(logPath));
+    ASSERT_TRUE(dialog->Show());
+    Click(100);
+    PumpRecording(120000, ProgressSucceeded);
+    dialog.reset(); // the worker writes the result after its last code
+    const std::string text = ReadBytesFile(logPath);
+    for (const std::wstring& line :
+         {L"Earlier installation: " + earlier,
+          L"Proposed folder: " + earlier + L" (from the Location value under HKCU\\SOFTWARE\\Kelbrin)",
+          L"Install folder: " + earlier + L", autostart on", std::wstring(L"Progress 1: 安装进行中，正在解压文件..."),
+          std::wstring(L" matches the recorded value"), std::wstring(L"Program files: Pinvora.exe copied"),
+          std::wstring(L"Progress 5: "), std::wstring(L"Result: installed")})
+        EXPECT_NE(text.find(ToUtf8(line)), std::string::npos) << ToUtf8(line);
 }
 
 TEST_F(MainDlgTest, EachCodeSetsItsStatusLineAndARejectedPathKeepsIt)

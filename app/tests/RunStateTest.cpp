@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "RunState.h"
 
 namespace {
@@ -29,6 +32,43 @@ INSTANTIATE_TEST_SUITE_P(Tails, Switches,
                                          SwitchCase{L"UPDATE=TRUE", false, false},
                                          SwitchCase{L"update=true /s", true, true},
                                          SwitchCase{L"/s update=true", true, true},
-                                         SwitchCase{L"x update=truey", true, false}));
+                                         SwitchCase{L"x update=truey", true, false},
+                                         SwitchCase{L"/quiet /log=C:\\x.log /D=C:\\A B", false, false},
+                                         SwitchCase{L"/s /D=C:\\A B", false, true}));
+
+struct AdminCase {
+    const wchar_t* tail;
+    bool quiet;
+    std::optional<std::wstring> logFile;
+    std::optional<std::wstring> installDir;
+};
+
+class AdministratorSwitches : public testing::TestWithParam<AdminCase> {};
+
+TEST_P(AdministratorSwitches, AreFoundInTheTailAndTheFolderTakesTheRest)
+{
+    const RunSwitches switches = ParseRunSwitches(GetParam().tail);
+    EXPECT_EQ(switches.quiet, GetParam().quiet);
+    EXPECT_EQ(switches.logFile, GetParam().logFile);
+    EXPECT_EQ(switches.installDir, GetParam().installDir);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, AdministratorSwitches,
+    testing::Values(AdminCase{nullptr, false, std::nullopt, std::nullopt},
+                    AdminCase{L"/s update=true", false, std::nullopt, std::nullopt},
+                    AdminCase{L"/quiet", true, std::nullopt, std::nullopt},
+                    AdminCase{L"/QUIET", false, std::nullopt, std::nullopt},
+                    AdminCase{L"/quiet /log=C:\\logs\\setup.log", true, L"C:\\logs\\setup.log", std::nullopt},
+                    AdminCase{L"/log=\"C:\\my logs\\setup.log\" /quiet", true, L"C:\\my logs\\setup.log", std::nullopt},
+                    AdminCase{L"/log=", false, std::nullopt, std::nullopt},
+                    AdminCase{L"/quiet /D=C:\\Program Files\\My Apps\\Tessamo", true, std::nullopt,
+                              L"C:\\Program Files\\My Apps\\Tessamo"},
+                    AdminCase{L"/D=\"E:\\A B\\\"  ", false, std::nullopt, L"E:\\A B\\"},
+                    AdminCase{L"/D= E:\\Apps \t", false, std::nullopt, L"E:\\Apps"},
+                    AdminCase{L"/D=", false, std::nullopt, L""},
+                    AdminCase{L"/d=E:\\Apps", false, std::nullopt, std::nullopt},
+                    // /D= must be last: whatever follows is part of the folder.
+                    AdminCase{L"/log=a.log /D=E:\\Apps /quiet", true, L"a.log", L"E:\\Apps /quiet"}));
 
 } // namespace

@@ -2,6 +2,9 @@
 #include <string>
 #include <vector>
 
+// What the user is told about a path that breaks the rule below.
+constexpr wchar_t InvalidInstallPathText[] = L"无效的安装路径，请输入正确的安装路径！";
+
 // A directory carries a trailing backslash.
 std::wstring WithTrailingBackslash(const std::wstring& path);
 

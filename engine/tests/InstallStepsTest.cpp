@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "InstallSteps.h"
@@ -31,9 +32,11 @@ public:
         return answer;
     }
     bool StopRequested() override { return stop; }
+    void Record(const std::wstring& line) override { lines.push_back(line); }
 
     std::vector<int> codes;
     std::vector<ShownMessage> messages;
+    std::vector<std::wstring> lines;
     int answer = 1;
     bool stopOnQuestion = false;
     bool stop = false;
@@ -74,7 +77,10 @@ protected:
                                    "</templates></config>"));
         inputs.installPath = temp.Path() + L"程序\\Tessamo";
         inputs.sourceDir = source;
-        inputs.removeExtractedFiles = [this] { ++extractionRemoved; };
+        inputs.removeExtractedFiles = [this] {
+            ++extractionRemoved;
+            return true;
+        };
         target = inputs.installPath + L"\\";
         ::DeleteFileW(UserTemplateList().c_str());
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pinvora");
@@ -93,7 +99,8 @@ protected:
         return SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tessamo\\template-utf8.xml";
     }
 
-    bool Run() { return RunInstallSteps(inputs, observer, installDir); }
+    InstallResult RunSteps() { return RunInstallSteps(inputs, observer, installDir); }
+    bool Run() { return RunSteps() == InstallResult::Installed; }
 
     ScopedTempDir temp;
     std::wstring source;
@@ -126,6 +133,35 @@ TEST_F(InstallSteps, FreshInstallationDeploysEverythingAndReportsEachStage)
     EXPECT_EQ(extractionRemoved, 1);
 }
 
+TEST_F(InstallSteps, EachStepRecordsWhatItDidForTheLog)
+{
+    ASSERT_TRUE(Run());
+    const std::wstring desktopLink = SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk";
+    const std::wstring menu = SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\";
+    const std::wstring uninstallKey =
+        L"Registry HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin: ";
+    const std::vector<std::wstring> expected{
+        L"Install folder " + target + L": created",
+        L"Program files: Pinvora.exe copied, 使用说明.txt copied, 卸载Tessamo.exe copied",
+        L"Template list: merged into template-utf8.xml of the install folder and the per-user folder",
+        L"Data file: data.dat copied from the package",
+        L"res\\: 1 files copied",
+        L"sound\\: 1 files copied",
+        L"Shortcut " + desktopLink + L" -> " + target + L"Pinvora.exe: created",
+        L"Shortcut " + menu + L"Tessamo.lnk -> " + target + L"Pinvora.exe: created",
+        L"Shortcut " + menu + L"使用说明.txt.lnk -> " + target + L"使用说明.txt: created",
+        L"Shortcut " + menu + L"卸载Tessamo.lnk -> " + target + L"卸载Tessamo.exe: created",
+        L"Registry HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run: Pinvora = \"" + target + L"Pinvora.exe\"",
+        uninstallKey + L"DisplayIcon = " + target + L"Pinvora.exe",
+        uninstallKey + L"DisplayName = Tessamo",
+        uninstallKey + L"Publisher = Haldenmark",
+        uninstallKey + L"UninstallString = " + target + L"卸载Tessamo.exe",
+        uninstallKey + L"DisplayVersion = ",
+        L"Clean-up: the unpacked files are removed",
+    };
+    EXPECT_EQ(observer.lines, expected);
+}
+
 TEST_F(InstallSteps, ReinstallKeepsTheDataFileAndOverwritesTheProgram)
 {
     ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
@@ -141,6 +177,9 @@ TEST_F(InstallSteps, ReinstallKeepsTheDataFileAndOverwritesTheProgram)
     EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "user data");
     EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "new \\Pinvora.exe");
     EXPECT_EQ(RunValue(), L"<absent>") << "a clear check box writes no autostart value";
+    for (const wchar_t* line : {L"Data file: the existing data.dat is kept",
+                                L"Registry: no autostart value requested; an existing one is left as it is"})
+        EXPECT_NE(std::find(observer.lines.begin(), observer.lines.end(), line), observer.lines.end()) << ToUtf8(line);
 }
 
 TEST_F(InstallSteps, ConfigFileBecomesTheDataFile)
@@ -188,6 +227,11 @@ TEST_F(Migration, AnsweredYesCarriesTheDataOverAndLeavesTheOldFolderAlone)
     EXPECT_EQ(ReadBytesFile(target + L"res\\mine.png"), "old res\\mine.png");
     EXPECT_EQ(ReadBytesFile(target + L"res\\a.png"), "new \\res\\a.png") << "package pictures overwrite";
     EXPECT_TRUE(FileExists(old + L"data.dat"));
+    EXPECT_NE(std::find(observer.lines.begin(), observer.lines.end(),
+                        L"Migration from " + old +
+                            L": data.dat copied, timer.dat copied, backup\\ 1 files copied, res\\ 2 files copied, "
+                            L"image\\ 1 files copied, template.xml copied"),
+              observer.lines.end());
 }
 
 TEST_F(Migration, AnsweredNoCopiesNothingFromTheOldFolder)
@@ -213,7 +257,7 @@ TEST_F(Migration, AFolderDifferingOnlyInCaseCountsAsAnotherFolder)
 TEST_F(Migration, ClosingTheWindowAtTheQuestionStopsBeforeAnyCopy)
 {
     observer.stopOnQuestion = true;
-    EXPECT_FALSE(Run());
+    EXPECT_EQ(RunSteps(), InstallResult::Stopped);
     EXPECT_TRUE(observer.codes.empty()) << "the window is gone; nothing is posted";
     EXPECT_FALSE(FileExists(target + L"data.dat"));
     EXPECT_FALSE(FileExists(target + L"Pinvora.exe"));
@@ -222,9 +266,9 @@ TEST_F(Migration, ClosingTheWindowAtTheQuestionStopsBeforeAnyCopy)
 
 TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
 {
-    auto expectFailure = [&](const std::wstring& message) {
+    auto expectFailure = [&](InstallResult kind, const std::wstring& message) {
         observer = RecordingObserver();
-        EXPECT_FALSE(Run());
+        EXPECT_EQ(RunSteps(), kind);
         ASSERT_FALSE(observer.messages.empty());
         EXPECT_EQ(observer.messages.back().text, message);
         EXPECT_EQ(observer.messages.back().firstButton, L"确定");
@@ -235,18 +279,23 @@ TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
     };
 
     inputs.installPath = L"E:\\";
-    expectFailure(L"无效的安装路径，请输入正确的安装路径！");
+    expectFailure(InstallResult::InvalidFolder, L"无效的安装路径，请输入正确的安装路径！");
 
     inputs.installPath = temp.Path() + L"Tessamo\r\n";
-    expectFailure(L"无效的安装路径，请输入正确的安装路径！");
+    expectFailure(InstallResult::InvalidFolder, L"无效的安装路径，请输入正确的安装路径！");
 
     ASSERT_TRUE(WriteBytesFile(temp.Path() + L"blocker", "a file where a folder should be"));
     inputs.installPath = temp.Path() + L"blocker\\Tessamo";
-    expectFailure(L"创建文件夹\"" + temp.Path() + L"blocker\\Tessamo\"失败！");
+    expectFailure(InstallResult::FolderNotCreated, L"创建文件夹\"" + temp.Path() + L"blocker\\Tessamo\"失败！");
 
     inputs.installPath = temp.Path() + L"ok";
+    ASSERT_TRUE(::CreateDirectoryW(inputs.installPath.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytesFile(inputs.installPath + L"\\res", "a file where a folder should be"));
+    expectFailure(InstallResult::FolderNotCreated, L"创建目录失败！");
+
+    inputs.installPath = temp.Path() + L"ok2";
     inputs.sourceDir = temp.Path() + L"missing";
-    expectFailure(L"未找到源文件夹“" + temp.Path() + L"missing”");
+    expectFailure(InstallResult::UnpackFailed, L"未找到源文件夹“" + temp.Path() + L"missing”");
 }
 
 TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversion)
@@ -261,7 +310,7 @@ TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversio
                                    nullptr);
     ASSERT_NE(running, INVALID_HANDLE_VALUE);
 
-    EXPECT_FALSE(Run());
+    EXPECT_EQ(RunSteps(), InstallResult::FileNotCopied);
     ::CloseHandle(running);
     ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0].text, L"拷贝文件“Pinvora.exe”失败！");
@@ -282,12 +331,14 @@ TEST(CopyFolderFiles, CopiesOneLevelAndKeepsExistingFilesWithoutOverwrite)
     WriteBytesFile(from + L"sub\\c.txt", "c");
     WriteBytesFile(to + L"a.txt", "mine");
 
-    CopyFolderFiles(from, to, false);
+    const FolderCopy kept = CopyFolderFiles(from, to, false);
+    EXPECT_EQ(kept.copied, 1u) << "b.txt";
+    EXPECT_EQ(kept.failed, 1u) << "a.txt is there already; the subfolder is no file";
     EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "mine");
     EXPECT_EQ(ReadBytesFile(to + L"b.txt"), "new b");
     EXPECT_FALSE(FileExists(to + L"sub\\c.txt"));
 
-    CopyFolderFiles(from, to, true);
+    EXPECT_EQ(CopyFolderFiles(from, to, true).copied, 2u);
     EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "new a");
 }
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "Crc32.h"
 #include "Package.h"
 #include "PackageBytes.h"
 #include "TestSupport.h"
@@ -144,38 +145,40 @@ TEST(SetupPackage, LoadsTheResourceBytesExactly)
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), expected);
 }
 
-TEST(SetupPackage, ExtractsIntoTempBesideTheProgram)
+TEST(SetupPackage, ExtractionFolderIsTempBesideTheProgram)
 {
     wchar_t module[MAX_PATH];
     ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    EXPECT_EQ(ProgramPath(), module);
     std::wstring expected = module;
     expected = expected.substr(0, expected.rfind(L'\\')) + L"\\temp";
-    ASSERT_EQ(ExtractionDirectory(), expected);
-
-    std::wstring errorText = L"untouched";
-    ExtractionRecord record;
-    ASSERT_TRUE(ExtractSetupPackage(SetupPackageId, errorText, record));
-    EXPECT_EQ(errorText, L"untouched");
-    EXPECT_EQ(ReadBytesFile(expected + L"\\hello.txt"), "hello");
-    EXPECT_EQ(ReadBytesFile(expected + L"\\sub\\world.txt"), "world");
-    EXPECT_TRUE(record.RemoveRecorded());
+    EXPECT_EQ(ExtractionDirectory(), expected);
 }
 
-TEST(SetupPackage, ReportsAMissingResourceAsUnreadable)
-{
-    std::wstring errorText;
-    ExtractionRecord record;
-    EXPECT_FALSE(ExtractSetupPackage(SetupPackageId + 100, errorText, record));
-    EXPECT_EQ(errorText, L"读取资源失败");
-}
+struct CheckCase {
+    const char* what;
+    int packageId;
+    int recordId;
+    std::optional<uint32_t> recorded;
+    bool passed;
+};
 
-TEST(SetupPackage, ReportsAMalformedResourceAsUnpackFailure)
+TEST(SetupPackage, CheckComparesTheCrcWithTheRecordOfTheSameId)
 {
-    std::wstring errorText;
-    ExtractionRecord record;
-    EXPECT_FALSE(ExtractSetupPackage(SetupPackageId + 1, errorText, record));
-    EXPECT_EQ(errorText, L"解压资源失败");
-    EXPECT_TRUE(record.Files().empty());
+    const CheckCase cases[] = {
+        {"the recorded value", SetupPackageId, SetupPackageId, 0xC5239A71u, true},
+        {"another package's value", SetupPackageId + 1, SetupPackageId + 1, 0xC5239A71u, false},
+        {"no record", SetupPackageId, SetupPackageId + 100, std::nullopt, false},
+        {"a record of three bytes", SetupPackageId, SetupPackageId + 2, std::nullopt, false},
+    };
+    for (const CheckCase& c : cases) {
+        const auto package = LoadResourceBytes(c.packageId, SetupPackageType);
+        ASSERT_TRUE(package) << c.what;
+        const PackageCheck check = CheckPackage(*package, c.recordId);
+        EXPECT_EQ(check.computed, Crc32(package->data(), package->size())) << c.what;
+        EXPECT_EQ(check.recorded, c.recorded) << c.what;
+        EXPECT_EQ(check.Passed(), c.passed) << c.what;
+    }
 }
 
 } // namespace

@@ -87,6 +87,24 @@ TEST(BuiltPackage, HoldsTheNineteenEntriesInTheirFixedOrder)
     EXPECT_EQ(names, expected);
 }
 
+// The record is written by the build's packer (zlib's crc32) and checked by the
+// installer's own routine, in this build's installer and the shipped one.
+TEST(BuiltPackage, CarriesItsCrc32AsFourBytesThatTheInstallerAccepts)
+{
+    for (const wchar_t* setupExe : {ThisBuildsSetupExe, ShippedSetupExe}) {
+        SCOPED_TRACE(ToUtf8(setupExe));
+        HMODULE setup = ::LoadLibraryExW(setupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(setup);
+        const auto package = LoadResourceBytes(SetupPackageId, SetupPackageType, setup);
+        const auto record = LoadResourceBytes(SetupPackageId, SetupPackageCrcType, setup);
+        ASSERT_TRUE(package);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->size(), 4u);
+        EXPECT_TRUE(CheckPackage(*package, SetupPackageId, setup).Passed());
+        ::FreeLibrary(setup);
+    }
+}
+
 class UnpackedPayload : public testing::Test {
 protected:
     void SetUp() override

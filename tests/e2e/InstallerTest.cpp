@@ -10,26 +10,7 @@
 
 namespace {
 
-const std::wstring DefaultDir = L"D:\\Program Files\\Tessamo\\";
-const std::wstring RunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const std::wstring UninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin";
-const std::wstring KelbrinKey = L"SOFTWARE\\Kelbrin";
 constexpr int MainButton = 100, ChangeDirButton = 101, StartButton = 1, PathField = 0;
-
-const wchar_t* const PackageFiles[] = {
-    L"data.dat", L"Pinvora.exe", L"template-utf8.xml", L"使用说明.txt", L"卸载Tessamo.exe",
-    L"res\\2020414132329879.png", L"res\\202042217722349.png", L"sound\\sound1.wav", L"sound\\sound6.mid"};
-
-void ExpectInstalledIn(const std::wstring& dir)
-{
-    for (const wchar_t* file : PackageFiles)
-        EXPECT_TRUE(FileExists(dir + file)) << ToUtf8(dir + file);
-    EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Tessamo.lnk"), dir + L"Pinvora.exe");
-    EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\卸载Tessamo.lnk"), dir + L"卸载Tessamo.exe");
-    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"DisplayIcon"), dir + L"Pinvora.exe");
-    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"UninstallString"), dir + L"卸载Tessamo.exe");
-    EXPECT_FALSE(FileExists(L"C:\\dl\\temp")) << "the unpacked files are removed";
-}
 
 // An earlier installation made by hand: the package's program and a data file.
 void PlaceEarlierInstallation(const std::wstring& dir, const std::string& data)
@@ -112,6 +93,40 @@ TEST(Installer, AutomaticModeInstallsStartsTheApplicationAndCloses)
     HWND application = WaitForApplicationWindow();
     ASSERT_TRUE(application);
     ::PostMessageW(application, WM_CLOSE, 0, 0);
+}
+
+TEST(Installer, TheFolderFromTheCommandLineIsProposedInThePathField)
+{
+    const std::wstring folder = L"C:\\My Apps\\Tessamo";
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/D=" + folder));
+    ASSERT_TRUE(setup.WaitForMainWindow());
+    EXPECT_EQ(setup.Title(), L"安装Tessamo");
+    EXPECT_EQ(setup.PathFieldText(), folder);
+    setup.Click(MainButton);
+    ASSERT_TRUE(setup.WaitUntilVisible(StartButton));
+    ExpectInstalledIn(folder + L"\\");
+    ::PostMessageW(setup.main, WM_COMMAND, 2, 0);
+    EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+// The window the automatic mode always showed, the application it starts, exit code 0;
+// the folder and the log come from the new switches.
+TEST(Installer, AutomaticModeWithAFolderAndALogStillShowsTheWindowAndStartsTheApplication)
+{
+    const std::wstring folder = L"C:\\My Apps\\Tessamo\\";
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/s /log=C:\\dl\\auto.log /D=" + folder));
+    const SetupDriver::Watched watched = setup.WatchUntilExit();
+    EXPECT_EQ(watched.exitCode, 0u);
+    EXPECT_GT(watched.windowsSeen, 0u) << "the setup window was there";
+    ExpectInstalledIn(folder);
+    HWND application = WaitForApplicationWindow();
+    ASSERT_TRUE(application) << "the installed application is started";
+    ::PostMessageW(application, WM_CLOSE, 0, 0);
+    ExpectLogHolds(ReadLog(L"C:\\dl\\auto.log"),
+                   {L"Mode: window, automatic (/s)", L"Folder asked for with /D=: " + folder,
+                    L"Install folder: " + folder + L", autostart on", L"Result: installed", L"Exit code: 0"});
 }
 
 TEST(Installer, AutomaticModeUpgradesAnEarlierInstallationFoundByLocation)
@@ -372,36 +387,6 @@ void ExpectFailedState(SetupDriver& setup)
     EXPECT_EQ(setup.WaitForExit(), 0u);
 }
 
-BOOL CALLBACK RememberLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found)
-{
-    *reinterpret_cast<WORD*>(found) = language;
-    return FALSE;
-}
-
-// The language the build gave the package resource; an update must name the same one.
-WORD PackageLanguage(const std::wstring& exe)
-{
-    WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
-    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ::EnumResourceLanguagesW(module, L"PKG", MAKEINTRESOURCEW(214), &RememberLanguage,
-                             reinterpret_cast<LONG_PTR>(&language));
-    ::FreeLibrary(module);
-    return language;
-}
-
-// A copy of the installer whose package resource is replaced.
-std::wstring InstallerWithPackage(const std::string& package)
-{
-    const std::wstring copy = L"C:\\bin\\TessamoSetupBroken.exe";
-    ::CopyFileW(L"C:\\bin\\TessamoSetup.exe", copy.c_str(), FALSE);
-    const WORD language = PackageLanguage(copy);
-    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
-    ::UpdateResourceW(update, L"PKG", MAKEINTRESOURCEW(214), language,
-                      const_cast<char*>(package.data()), static_cast<DWORD>(package.size()));
-    ::EndUpdateResourceW(update, FALSE);
-    return copy;
-}
-
 struct ResourceCopy {
     HMODULE source;
     HANDLE update;
@@ -455,11 +440,27 @@ TEST(InstallerFailure, CorruptPackage)
 {
     const std::string corrupt = "<#_this_is_tag_#>name:\\..\\evil.txt length:4</#_this_is_tag_#>evil";
     SetupDriver setup;
-    ASSERT_TRUE(setup.Start(L"", L"C:\\dl\\", InstallerWithPackage(corrupt)));
+    ASSERT_TRUE(setup.Start(L"", L"C:\\dl\\", InstallerWithPackage(corrupt, CrcOf(corrupt))));
     ASSERT_TRUE(setup.WaitForMainWindow());
     setup.Click(MainButton);
     ExpectFailedState(setup);
     EXPECT_FALSE(FileExists(L"C:\\dl\\evil.txt"));
+}
+
+TEST(InstallerFailure, DamagedPackageIsRefusedWithItsBoxBeforeAnythingIsWritten)
+{
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/log=C:\\dl\\damaged.log", L"C:\\dl\\",
+                            InstallerWithPackage(PackageWithOneByteChanged(), std::nullopt)));
+    ASSERT_TRUE(setup.WaitForMainWindow());
+    setup.Click(MainButton);
+    ExpectFailedState(setup);
+    EXPECT_FALSE(FileExists(L"C:\\dl\\temp")) << "nothing unpacked";
+    EXPECT_FALSE(FileExists(DefaultDir)) << "no install folder";
+    ExpectLogHolds(ReadLog(L"C:\\dl\\damaged.log"),
+                   {L"Mode: window", L"differs from the recorded ",
+                    L"Message box: 安装包已损坏，请重新下载安装程序 [确定]", L"Result: the setup package is damaged",
+                    L"Exit code: 0"});
 }
 
 TEST(InstallerFailure, LockedProgramKeepsTheUsersData)

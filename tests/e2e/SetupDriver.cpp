@@ -3,8 +3,11 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include <cwchar>
 
+#include "Crc32.h"
 #include "TestSupport.h"
 
 namespace {
@@ -115,6 +118,54 @@ Pixels RenderStatusLine(const std::wstring& text)
         ::DeleteObject(font);
     });
 }
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<std::pair<DWORD, size_t>*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->first)
+        ++search->second;
+    return TRUE;
+}
+
+size_t TopLevelWindowsOf(DWORD processId)
+{
+    std::pair<DWORD, size_t> search{processId, 0};
+    ::EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+bool ApplicationRuns()
+{
+    if (::FindWindowW(nullptr, L"Pinvora"))
+        return true;
+    HANDLE live = ::OpenEventW(SYNCHRONIZE, FALSE, L"Global\\PinvoraLiveEvent");
+    if (live)
+        ::CloseHandle(live);
+    return live != nullptr;
+}
+
+BOOL CALLBACK RememberLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found)
+{
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
+// The language the build gave resource 214 of `type`; an update must name the same one.
+WORD ResourceLanguage(const std::wstring& exe, const wchar_t* type)
+{
+    WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ::EnumResourceLanguagesW(module, type, MAKEINTRESOURCEW(214), &RememberLanguage,
+                             reinterpret_cast<LONG_PTR>(&language));
+    ::FreeLibrary(module);
+    return language;
+}
+
+const wchar_t* const PackageFiles[] = {
+    L"data.dat", L"Pinvora.exe", L"template-utf8.xml", L"使用说明.txt", L"卸载Tessamo.exe",
+    L"res\\2020414132329879.png", L"res\\202042217722349.png", L"sound\\sound1.wav", L"sound\\sound6.mid"};
 
 void PostKey(HWND target, UINT key)
 {
@@ -243,6 +294,21 @@ DWORD SetupDriver::WaitForExit(DWORD milliseconds)
     return code;
 }
 
+SetupDriver::Watched SetupDriver::WatchUntilExit(DWORD milliseconds)
+{
+    Watched watched;
+    const DWORD start = ::GetTickCount();
+    while (::WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT) {
+        watched.windowsSeen += TopLevelWindowsOf(process.dwProcessId);
+        watched.applicationSeen = watched.applicationSeen || ApplicationRuns();
+        if (::GetTickCount() - start > milliseconds)
+            return watched;
+    }
+    watched.applicationSeen = watched.applicationSeen || ApplicationRuns();
+    ::GetExitCodeProcess(process.hProcess, &watched.exitCode);
+    return watched;
+}
+
 bool SetupDriver::SaveScreenshot(HWND window, const std::wstring& name) const
 {
     // Let the window's last composition reach the screen.
@@ -281,6 +347,83 @@ uint32_t SetupDriver::PixelAt(HWND window, int x, int y) const
     COLORREF color = ::GetPixel(screen, frame.left + x, frame.top + y);
     ::ReleaseDC(nullptr, screen);
     return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+void ExpectInstalledIn(const std::wstring& dir)
+{
+    for (const wchar_t* file : PackageFiles)
+        EXPECT_TRUE(FileExists(dir + file)) << ToUtf8(dir + file);
+    EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Tessamo.lnk"), dir + L"Pinvora.exe");
+    EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\卸载Tessamo.lnk"), dir + L"卸载Tessamo.exe");
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"DisplayIcon"), dir + L"Pinvora.exe");
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"UninstallString"), dir + L"卸载Tessamo.exe");
+    EXPECT_FALSE(FileExists(L"C:\\dl\\temp")) << "the unpacked files are removed";
+}
+
+std::string SetupPackageOf(const std::wstring& exe)
+{
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(214), L"PKG");
+    std::string bytes;
+    if (found)
+        bytes.assign(static_cast<const char*>(::LockResource(::LoadResource(module, found))),
+                     ::SizeofResource(module, found));
+    ::FreeLibrary(module);
+    return bytes;
+}
+
+uint32_t CrcOf(const std::string& package)
+{
+    return Crc32(reinterpret_cast<const uint8_t*>(package.data()), package.size());
+}
+
+std::wstring InstallerWithPackage(const std::string& package, std::optional<uint32_t> crcRecord)
+{
+    const std::wstring copy = L"C:\\bin\\TessamoSetupBroken.exe";
+    ::CopyFileW(L"C:\\bin\\TessamoSetup.exe", copy.c_str(), FALSE);
+    const WORD packageLanguage = ResourceLanguage(copy, L"PKG");
+    const WORD recordLanguage = ResourceLanguage(copy, L"PKGCRC");
+    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    ::UpdateResourceW(update, L"PKG", MAKEINTRESOURCEW(214), packageLanguage, const_cast<char*>(package.data()),
+                      static_cast<DWORD>(package.size()));
+    if (crcRecord) {
+        BYTE record[4] = {BYTE(*crcRecord), BYTE(*crcRecord >> 8), BYTE(*crcRecord >> 16), BYTE(*crcRecord >> 24)};
+        ::UpdateResourceW(update, L"PKGCRC", MAKEINTRESOURCEW(214), recordLanguage, record, sizeof record);
+    }
+    ::EndUpdateResourceW(update, FALSE);
+    return copy;
+}
+
+std::string PackageWithOneByteChanged()
+{
+    std::string package = SetupPackageOf(L"C:\\bin\\TessamoSetup.exe");
+    const std::string closingTag = "</#_this_is_tag_#>";
+    const size_t firstPayload = package.find(closingTag) + closingTag.size();
+    package[firstPayload + 100] ^= 0x01;
+    return package;
+}
+
+std::wstring ReadLog(const std::wstring& path)
+{
+    const std::string bytes = ReadBytesFile(path);
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") != 0)
+        return {};
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), text.data(),
+                                      static_cast<int>(text.size())));
+    return text;
+}
+
+void ExpectLogHolds(const std::wstring& log, const std::vector<std::wstring>& parts)
+{
+    size_t at = 0;
+    for (const std::wstring& part : parts) {
+        const size_t found = log.find(part, at);
+        EXPECT_NE(found, std::wstring::npos)
+            << "missing or out of order: " << ToUtf8(part) << "\nlog:\n" << ToUtf8(log);
+        if (found != std::wstring::npos)
+            at = found + part.size();
+    }
 }
 
 void CreateFolders(const std::wstring& path)

@@ -2,8 +2,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// Where an installation goes by default and the registry keys it writes or reads.
+inline const std::wstring DefaultDir = L"D:\\Program Files\\Tessamo\\";
+inline const std::wstring RunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline const std::wstring UninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin";
+inline const std::wstring KelbrinKey = L"SOFTWARE\\Kelbrin";
 
 // Drives a real TessamoSetup.exe from outside, as a user would: finds its windows,
 // clicks its controls with mouse messages, types into the path field and answers its
@@ -36,6 +43,16 @@ public:
     // The process exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD milliseconds = 30000);
 
+    // What watching the process until it ended showed.
+    struct Watched {
+        DWORD exitCode = STILL_ACTIVE;
+        size_t windowsSeen = 0;       // top-level windows of the process, visible or not
+        bool applicationSeen = false; // the window "Pinvora" or the application's liveness event
+    };
+    // Looks for the process's top-level windows and for a started application every few
+    // milliseconds until the process ends.
+    Watched WatchUntilExit(DWORD milliseconds = 120000);
+
     // Saves the setup window's pixels from the screen as C:\screenshots\<name>.bmp.
     bool SaveScreenshot(HWND window, const std::wstring& name) const;
     // How many pixels of the status line on screen differ from `text` drawn as the window
@@ -47,6 +64,24 @@ public:
     HWND main = nullptr;
     PROCESS_INFORMATION process{};
 };
+
+// The files, shortcuts and uninstall values of an installation in `dir`, and no unpacked
+// files left beside the installer in C:\dl.
+void ExpectInstalledIn(const std::wstring& dir);
+
+// The setup package of an installer file, and the CRC-32 the installer checks it with.
+std::string SetupPackageOf(const std::wstring& exe);
+uint32_t CrcOf(const std::string& package);
+// A copy of the installer with `package` as its setup package and, when given,
+// `crcRecord` as the package's CRC-32 record; without it the build's record stays.
+std::wstring InstallerWithPackage(const std::string& package, std::optional<uint32_t> crcRecord);
+// The real package with one byte of the first file's content changed: it still unpacks.
+std::string PackageWithOneByteChanged();
+
+// An install log's text; empty unless it starts with the UTF-8 byte-order mark.
+std::wstring ReadLog(const std::wstring& path);
+// Each part appears in the log, in this order.
+void ExpectLogHolds(const std::wstring& log, const std::vector<std::wstring>& parts);
 
 // Helpers for arranging a scenario.
 void CreateFolders(const std::wstring& path);

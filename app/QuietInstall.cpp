@@ -1,0 +1,54 @@
+#include "QuietInstall.h"
+
+#include "InstallDirectory.h"
+#include "InstallPath.h"
+#include "InstallReport.h"
+#include "Installation.h"
+#include "Package.h"
+#include "RunState.h"
+#include "RunningApplication.h"
+
+namespace {
+
+// Nothing is shown and nobody is waited for: a question takes its second button ("否",
+// "取消"), a message its only one. The log records both.
+class QuietObserver : public InstallObserver {
+public:
+    void Progress(int) override {}
+    int ShowMessage(const std::wstring&, HWND, const std::wstring&, const std::wstring&,
+                    const std::wstring& secondButton) override
+    {
+        return secondButton.empty() ? 1 : 2;
+    }
+    bool StopRequested() override { return false; }
+};
+
+} // namespace
+
+int RunQuietInstall(const std::optional<std::wstring>& requestedDir, InstallLog& log)
+{
+    PreviousInstallFound = 1;
+    const ProposedInstallDir proposal = FindDefaultInstallDir();
+    LogProposedFolder(log, proposal, requestedDir);
+
+    QuietObserver quiet;
+    LoggedObserver observer(quiet, log);
+    InstallResult result = InstallResult::Installed;
+    InstallInputs inputs;
+    inputs.installPath = requestedDir.value_or(proposal.directory);
+    inputs.previousInstallFound = PreviousInstallFound != 0;
+    inputs.previousInstallDir = PreviousInstallDir;
+    LogChosenFolder(log, inputs.installPath, inputs.autostart);
+    if (IsApplicationRunning()) {
+        observer.ShowMessage(ApplicationRunningText, nullptr, ApplicationRunningTitle, L"重试", L"取消");
+        result = InstallResult::ApplicationRunning;
+    } else if (!IsAcceptedInstallPath(WithTrailingBackslash(inputs.installPath))) {
+        observer.ShowMessage(InvalidInstallPathText, nullptr, L"", L"确定", L"");
+        result = InstallResult::InvalidFolder;
+    } else {
+        std::wstring installDir;
+        result = RunInstallation(SetupPackageId, inputs, observer, installDir);
+    }
+    LogResult(log, result);
+    return static_cast<int>(result);
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "InstallSteps.h"
+
+// One whole installation: checks the setup package `packageId` of the running program
+// against the CRC-32 the build recorded for it, unpacks it into the folder "temp" beside
+// the program, and runs the install steps from there. A package that fails the check is
+// refused before anything is written. Everything is reported through `observer`; the
+// extraction fills in `inputs.sourceDir` and `inputs.removeExtractedFiles`.
+InstallResult RunInstallation(int packageId, InstallInputs inputs, InstallObserver& observer,
+                              std::wstring& installDir);
