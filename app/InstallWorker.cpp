@@ -83,5 +83,5 @@ DWORD WINAPI InstallWorker::ThreadProc(void* self)
 void InstallWorker::Run()
 {
     LoggedObserver logged(*this, log);
-    LogResult(log, RunInstallation(SetupPackageId, inputs, logged, installDir));
+    LogResult(log, RunInstallation(SetupPackageId, ExtractionDirectory(), inputs, logged, installDir));
 }

@@ -47,7 +47,7 @@ int RunQuietInstall(const std::optional<std::wstring>& requestedDir, InstallLog&
         result = InstallResult::InvalidFolder;
     } else {
         std::wstring installDir;
-        result = RunInstallation(SetupPackageId, inputs, observer, installDir);
+        result = RunInstallation(SetupPackageId, ExtractionDirectory(), inputs, observer, installDir);
     }
     LogResult(log, result);
     return static_cast<int>(result);

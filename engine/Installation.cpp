@@ -36,20 +36,20 @@ InstallResult Refuse(InstallObserver& observer, InstallResult kind, const std::w
     return kind;
 }
 
-// Why the package could not be unpacked, if it could not. Its bytes are freed on return,
-// before the install steps run.
+// Why the package could not be unpacked, if it could not. The package is read where the
+// loader mapped it, so a large one is never held twice.
 std::optional<InstallResult> Unpack(int packageId, InstallObserver& observer, const std::wstring& folder,
                                     ExtractionRecord& record)
 {
     const std::wstring unpackFailed = L"安装失败,解压缩安装包失败:";
-    const auto package = LoadResourceBytes(packageId, SetupPackageType);
+    const auto package = FindResourceBytes(packageId, SetupPackageType);
     if (!package)
         return Refuse(observer, InstallResult::DamagedPackage, unpackFailed + L"读取资源失败");
     const PackageCheck check = CheckPackage(*package, packageId);
-    observer.Record(DescribeCheck(check, package->size()));
+    observer.Record(DescribeCheck(check, package->size));
     if (!check.Passed())
         return Refuse(observer, InstallResult::DamagedPackage, L"安装包已损坏，请重新下载安装程序");
-    if (!UnpackEntries(package->data(), package->size(), folder, record))
+    if (!UnpackEntries(package->data, package->size, folder, record))
         return Refuse(observer, InstallResult::UnpackFailed, unpackFailed + L"解压资源失败");
     observer.Record(L"Unpacked " + std::to_wstring(record.Files().size()) + L" files into " + folder);
     return std::nullopt;
@@ -57,12 +57,12 @@ std::optional<InstallResult> Unpack(int packageId, InstallObserver& observer, co
 
 } // namespace
 
-InstallResult RunInstallation(int packageId, InstallInputs inputs, InstallObserver& observer,
-                              std::wstring& installDir)
+InstallResult RunInstallation(int packageId, const std::wstring& extractionDir, InstallInputs inputs,
+                              InstallObserver& observer, std::wstring& installDir)
 {
     observer.Progress(ProgressExtracting);
     ExtractionRecord extracted;
-    inputs.sourceDir = ExtractionDirectory();
+    inputs.sourceDir = extractionDir;
     if (const auto failure = Unpack(packageId, observer, inputs.sourceDir, extracted))
         return *failure;
     observer.Progress(ProgressCopying);

@@ -70,7 +70,7 @@ bool WritePayload(const std::wstring& path, const uint8_t* payload, size_t lengt
 
 } // namespace
 
-std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* type, HMODULE module)
+std::optional<ResourceBytes> FindResourceBytes(int id, const wchar_t* type, HMODULE module)
 {
     if (!module)
         module = ::GetModuleHandleW(nullptr);
@@ -78,23 +78,18 @@ std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* typ
     if (!found)
         return std::nullopt;
     HGLOBAL loaded = ::LoadResource(module, found);
-    if (!loaded)
+    const auto* data = loaded ? static_cast<const uint8_t*>(::LockResource(loaded)) : nullptr;
+    if (!data)
         return std::nullopt;
-    const auto* data = static_cast<const uint8_t*>(::LockResource(loaded));
-    const DWORD size = ::SizeofResource(module, found);
-    std::optional<std::vector<uint8_t>> bytes;
-    if (data)
-        bytes.emplace(data, data + size);
-    ::FreeResource(loaded);
-    return bytes;
+    return ResourceBytes{data, ::SizeofResource(module, found)};
 }
 
-PackageCheck CheckPackage(const std::vector<uint8_t>& package, int id, HMODULE module)
+PackageCheck CheckPackage(ResourceBytes package, int id, HMODULE module)
 {
     PackageCheck check;
-    check.computed = Crc32(package.data(), package.size());
-    if (const auto record = LoadResourceBytes(id, SetupPackageCrcType, module))
-        check.recorded = ReadLittleEndian32(record->data(), record->size());
+    check.computed = Crc32(package.data, package.size);
+    if (const auto record = FindResourceBytes(id, SetupPackageCrcType, module))
+        check.recorded = ReadLittleEndian32(record->data, record->size);
     return check;
 }
 

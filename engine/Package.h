@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "ExtractionRecord.h"
 
@@ -14,10 +13,16 @@ constexpr int SetupPackageId = 214;
 constexpr wchar_t SetupPackageType[] = L"PKG";
 constexpr wchar_t SetupPackageCrcType[] = L"PKGCRC";
 
-// A copy of the resource `id` of type `type` in `module` (the running program when
-// null). Nothing when the resource cannot be loaded.
-std::optional<std::vector<uint8_t>> LoadResourceBytes(int id, const wchar_t* type,
-                                                      HMODULE module = nullptr);
+// A resource's bytes where the loader mapped them with their module: read-only, never
+// copied, and valid while the module stays loaded.
+struct ResourceBytes {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// The resource `id` of type `type` in `module` (the running program when null). Nothing
+// when the resource cannot be loaded.
+std::optional<ResourceBytes> FindResourceBytes(int id, const wchar_t* type, HMODULE module = nullptr);
 
 // What the check of a package against its recorded CRC-32 found.
 struct PackageCheck {
@@ -28,7 +33,7 @@ struct PackageCheck {
 
 // Computes the CRC-32 of `package` and reads the one recorded for the package `id` of
 // `module` (the running program when null).
-PackageCheck CheckPackage(const std::vector<uint8_t>& package, int id, HMODULE module = nullptr);
+PackageCheck CheckPackage(ResourceBytes package, int id, HMODULE module = nullptr);
 
 // Writes every entry of a package below `targetDir` (no trailing backslash), creating
 // folders as needed, and records what it wrote in `record`. False when the package is

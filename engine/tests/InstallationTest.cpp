@@ -1,5 +1,6 @@
 // A whole installation from the test program's own packages: the CRC-32 check before
-// anything is written, the unpacking beside the program, then the install steps.
+// anything is written, the unpacking, then the install steps. Each case unpacks into a
+// folder of its own: other test programs run beside this one.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -38,24 +39,13 @@ public:
 
 class WholeInstallation : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        inputs.installPath = target.Path() + L"Tessamo\\";
-        RemoveExtracted();
-    }
-    void TearDown() override { RemoveExtracted(); }
+    void SetUp() override { inputs.installPath = target.Path() + L"Tessamo\\"; }
 
-    // What the test packages unpack, and the folders around it when they are empty.
-    static void RemoveExtracted()
+    InstallResult Run(int packageId)
     {
-        const std::wstring folder = ExtractionDirectory();
-        ::DeleteFileW((folder + L"\\hello.txt").c_str());
-        ::DeleteFileW((folder + L"\\sub\\world.txt").c_str());
-        ::RemoveDirectoryW((folder + L"\\sub").c_str());
-        ::RemoveDirectoryW(folder.c_str());
+        return RunInstallation(packageId, ExtractionFolder(), inputs, observer, installDir);
     }
-
-    InstallResult Run(int packageId) { return RunInstallation(packageId, inputs, observer, installDir); }
+    std::wstring ExtractionFolder() const { return target.Path() + L"temp"; }
 
     ScopedTempDir target;
     InstallInputs inputs;
@@ -63,16 +53,16 @@ protected:
     std::wstring installDir;
 };
 
-TEST_F(WholeInstallation, AnIntactPackageIsUnpackedBesideTheProgramBeforeTheSteps)
+TEST_F(WholeInstallation, AnIntactPackageIsUnpackedBeforeTheSteps)
 {
     // The test package holds no program, so the steps stop at its copy.
     EXPECT_EQ(Run(SetupPackageId), InstallResult::FileNotCopied);
-    EXPECT_EQ(ReadBytesFile(ExtractionDirectory() + L"\\hello.txt"), "hello");
-    EXPECT_EQ(ReadBytesFile(ExtractionDirectory() + L"\\sub\\world.txt"), "world");
+    EXPECT_EQ(ReadBytesFile(ExtractionFolder() + L"\\hello.txt"), "hello");
+    EXPECT_EQ(ReadBytesFile(ExtractionFolder() + L"\\sub\\world.txt"), "world");
     EXPECT_EQ(observer.codes, (std::vector<int>{ProgressExtracting, ProgressCopying, ProgressFailed}));
     EXPECT_EQ(observer.messages, std::vector<std::wstring>{L"拷贝文件“Pinvora.exe”失败！"});
     EXPECT_TRUE(observer.Recorded(L"Package check: CRC-32 C5239A71 of 132 bytes matches the recorded value"));
-    EXPECT_TRUE(observer.Recorded(L"Unpacked 2 files into " + ExtractionDirectory()));
+    EXPECT_TRUE(observer.Recorded(L"Unpacked 2 files into " + ExtractionFolder()));
 }
 
 struct RefusedCase {
@@ -96,7 +86,7 @@ TEST_F(WholeInstallation, ARefusedPackageIsShownAndNothingIsWritten)
         EXPECT_EQ(Run(c.packageId), c.result) << c.what;
         EXPECT_EQ(observer.codes, (std::vector<int>{ProgressExtracting, ProgressFailed})) << c.what;
         EXPECT_EQ(observer.messages, std::vector<std::wstring>{c.message}) << c.what;
-        EXPECT_FALSE(FileExists(ExtractionDirectory())) << c.what;
+        EXPECT_FALSE(FileExists(ExtractionFolder())) << c.what;
         EXPECT_FALSE(FileExists(inputs.installPath)) << c.what;
         EXPECT_TRUE(installDir.empty()) << c.what;
     }

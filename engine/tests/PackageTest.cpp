@@ -138,11 +138,11 @@ TEST_F(Unpacking, RefusesMalformedPackagesAndWritesNothing)
 
 TEST(SetupPackage, LoadsTheResourceBytesExactly)
 {
-    const auto bytes = LoadResourceBytes(SetupPackageId, SetupPackageType);
+    const auto bytes = FindResourceBytes(SetupPackageId, SetupPackageType);
     ASSERT_TRUE(bytes);
     const std::string expected = PackageEntryBytes("\\hello.txt", "hello") +
                                  PackageEntryBytes("\\sub\\world.txt", "world");
-    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), expected);
+    EXPECT_EQ(std::string(bytes->data, bytes->data + bytes->size), expected);
 }
 
 TEST(SetupPackage, ExtractionFolderIsTempBesideTheProgram)
@@ -172,10 +172,10 @@ TEST(SetupPackage, CheckComparesTheCrcWithTheRecordOfTheSameId)
         {"a record of three bytes", SetupPackageId, SetupPackageId + 2, std::nullopt, false},
     };
     for (const CheckCase& c : cases) {
-        const auto package = LoadResourceBytes(c.packageId, SetupPackageType);
+        const auto package = FindResourceBytes(c.packageId, SetupPackageType);
         ASSERT_TRUE(package) << c.what;
         const PackageCheck check = CheckPackage(*package, c.recordId);
-        EXPECT_EQ(check.computed, Crc32(package->data(), package->size())) << c.what;
+        EXPECT_EQ(check.computed, Crc32(package->data, package->size)) << c.what;
         EXPECT_EQ(check.recorded, c.recorded) << c.what;
         EXPECT_EQ(check.Passed(), c.passed) << c.what;
     }

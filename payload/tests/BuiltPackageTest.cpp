@@ -28,9 +28,11 @@ std::vector<uint8_t> BuiltPackage(const wchar_t* setupExe = ThisBuildsSetupExe)
     HMODULE setup = ::LoadLibraryExW(setupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!setup)
         return {};
-    auto package = LoadResourceBytes(SetupPackageId, SetupPackageType, setup);
+    std::vector<uint8_t> bytes;
+    if (const auto package = FindResourceBytes(SetupPackageId, SetupPackageType, setup))
+        bytes.assign(package->data, package->data + package->size);
     ::FreeLibrary(setup);
-    return package ? *package : std::vector<uint8_t>{};
+    return bytes;
 }
 
 std::wstring DecodeGbk(const std::string& bytes)
@@ -95,11 +97,11 @@ TEST(BuiltPackage, CarriesItsCrc32AsFourBytesThatTheInstallerAccepts)
         SCOPED_TRACE(ToUtf8(setupExe));
         HMODULE setup = ::LoadLibraryExW(setupExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(setup);
-        const auto package = LoadResourceBytes(SetupPackageId, SetupPackageType, setup);
-        const auto record = LoadResourceBytes(SetupPackageId, SetupPackageCrcType, setup);
+        const auto package = FindResourceBytes(SetupPackageId, SetupPackageType, setup);
+        const auto record = FindResourceBytes(SetupPackageId, SetupPackageCrcType, setup);
         ASSERT_TRUE(package);
         ASSERT_TRUE(record);
-        EXPECT_EQ(record->size(), 4u);
+        EXPECT_EQ(record->size, 4u);
         EXPECT_TRUE(CheckPackage(*package, SetupPackageId, setup).Passed());
         ::FreeLibrary(setup);
     }
