@@ -11,7 +11,7 @@ echo "run: $(describe_test_arch running)"
 
 had_display=${DISPLAY:+yes}
 start_display reuse || exit 1
-start_session run
+new_prefix run
 dl=$WINEPREFIX/drive_c/dl
 mkdir -p "$dl"
 cp "$test_build_dir/bin/TessamoSetup.exe" "$dl/"

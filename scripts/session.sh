@@ -25,9 +25,19 @@ start_display() {
     return 1
 }
 
-# start_session NAME: prefix $wine_root/NAME, copied fresh from the template.
+# start_session NAME: a private display and the prefix $wine_root/NAME.
 start_session() {
     start_display || exit 1
+    new_prefix "$1"
+}
+
+# new_prefix NAME: prefix $wine_root/NAME, copied fresh from the template, with a warm
+# wine server; the previous prefix's server is stopped first.
+new_prefix() {
+    if [[ "${WINEPREFIX:-}" == "$wine_root"/* ]]; then
+        wineserver -k 2>/dev/null
+        wineserver -w 2>/dev/null
+    fi
     export WINEPREFIX=$wine_root/$1
     rm -rf "$WINEPREFIX"
     cp -a "$template_prefix" "$WINEPREFIX"

@@ -1,23 +1,17 @@
-// Times complete automatic installations against a plain copy of the same files, and
-// reports the installer's peak memory and what the package's CRC-32 check costs. Run it
-// in a fresh prefix:
-//   scripts/fresh-prefix-run.sh build/bin/install_bench.exe
-// The synthetic case adds 2,000 files of 100 KiB (200 MB) to the real package. Peak
-// memory is the larger of the peak working set and the peak private bytes. The check is
-// timed here on the same bytes with the installer's own routine.
+// Prepares what scripts/bench-install.sh times: a copy of an installer whose package
+// carries 2,000 files of 100 KiB (200 MB) more than the real one, with the CRC-32 record
+// to match. It also times the package check, the CRC-32 of the whole package, on both
+// packages with the installer's own routine. Usage:
+//   install_bench.exe <installer> <where to write the large installer>
 #include <windows.h>
-#include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "Crc32.h"
 
 namespace {
 
-const wchar_t* const Installer = L"C:\\bin\\TessamoSetup.exe";
 constexpr int SyntheticFiles = 2000;
 constexpr size_t SyntheticFileSize = 100 * 1024;
 
@@ -67,9 +61,9 @@ uint32_t PackageCrc(const std::string& package)
 }
 
 // The real package with the synthetic files added.
-std::string SyntheticPackage()
+std::string SyntheticPackage(const wchar_t* installer)
 {
-    std::string package = ResourceOf(Installer);
+    std::string package = ResourceOf(installer);
     std::string payload(SyntheticFileSize, '\0');
     for (int i = 0; i < SyntheticFiles; ++i) {
         for (size_t b = 0; b < payload.size(); b += 4096)
@@ -79,21 +73,22 @@ std::string SyntheticPackage()
     return package;
 }
 
-// A copy of the installer that carries `package` and its CRC-32 record.
-std::wstring InstallerWithPackage(const std::string& package)
+// Writes a copy of the installer that carries `package` and its CRC-32 record.
+bool WriteInstallerWithPackage(const wchar_t* installer, const std::string& package, const wchar_t* copy)
 {
-    const std::wstring copy = L"C:\\bin\\TessamoSetupLarge.exe";
-    ::CopyFileW(Installer, copy.c_str(), FALSE);
+    if (!::CopyFileW(installer, copy, FALSE))
+        return false;
     const WORD packageLanguage = ResourceLanguage(copy, L"PKG");
     const WORD recordLanguage = ResourceLanguage(copy, L"PKGCRC");
     const uint32_t crc = PackageCrc(package);
     BYTE record[4] = {BYTE(crc), BYTE(crc >> 8), BYTE(crc >> 16), BYTE(crc >> 24)};
-    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    HANDLE update = ::BeginUpdateResourceW(copy, FALSE);
+    if (!update)
+        return false;
     ::UpdateResourceW(update, L"PKG", MAKEINTRESOURCEW(214), packageLanguage, const_cast<char*>(package.data()),
                       static_cast<DWORD>(package.size()));
     ::UpdateResourceW(update, L"PKGCRC", MAKEINTRESOURCEW(214), recordLanguage, record, sizeof record);
-    ::EndUpdateResourceW(update, FALSE);
-    return copy;
+    return ::EndUpdateResourceW(update, FALSE) != FALSE;
 }
 
 // The package check's own work: the CRC-32 of the whole package.
@@ -107,84 +102,22 @@ double CheckSeconds(const std::string& package)
     return Seconds(start, end);
 }
 
-struct Run {
-    double seconds;
-    SIZE_T peakBytes;
-};
-
-Run InstallAutomatically(const std::wstring& exe, const std::wstring& folder)
+void ReportCheck(const char* name, const std::string& package)
 {
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring copy = folder + L"TessamoSetup.exe";
-    ::CopyFileW(exe.c_str(), copy.c_str(), FALSE);
-    std::wstring commandLine = L"\"" + copy + L"\" /s";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
-    ::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                     &startup, &process);
-    // Sampled while it runs: the counters of an ended process are not always kept.
-    SIZE_T peak = 0;
-    do {
-        PROCESS_MEMORY_COUNTERS memory{sizeof memory};
-        if (::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
-            peak = std::max({peak, memory.PeakWorkingSetSize, memory.PeakPagefileUsage});
-    } while (::WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT);
-    ::QueryPerformanceCounter(&end);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    if (HWND application = ::FindWindowW(nullptr, L"Pinvora"))
-        ::PostMessageW(application, WM_CLOSE, 0, 0);
-    return Run{Seconds(start, end), peak};
-}
-
-// The same files copied one by one with CopyFileW: the floor for any installer.
-double PlainCopy(const std::wstring& from, const std::wstring& to)
-{
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
-    std::vector<std::wstring> folders{L""};
-    for (size_t i = 0; i < folders.size(); ++i) {
-        const std::wstring relative = folders[i];
-        ::CreateDirectoryW((to + relative).c_str(), nullptr);
-        WIN32_FIND_DATAW entry;
-        HANDLE find = ::FindFirstFileW((from + relative + L"*").c_str(), &entry);
-        if (find == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                folders.push_back(relative + name + L"\\");
-            else
-                ::CopyFileW((from + relative + name).c_str(), (to + relative + name).c_str(), FALSE);
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
-    }
-    ::QueryPerformanceCounter(&end);
-    return Seconds(start, end);
-}
-
-void Report(const char* name, const Run& run, double copySeconds, double checkSeconds)
-{
-    std::printf("%-22s install %7.2f s   plain copy %6.2f s   ratio %5.2f   peak memory %6.1f MB   "
-                "package check %5.3f s (%4.1f %% of the install)\n",
-                name, run.seconds, copySeconds, run.seconds / copySeconds, run.peakBytes / (1024.0 * 1024.0),
-                checkSeconds, 100.0 * checkSeconds / run.seconds);
+    std::printf("package check, %-22s %7.1f MB in %6.3f s\n", name, package.size() / (1024.0 * 1024.0),
+                CheckSeconds(package));
 }
 
 } // namespace
 
-int main()
+int wmain(int argc, wchar_t** argv)
 {
-    const std::wstring target = L"D:\\Program Files\\Tessamo\\";
-    Run real = InstallAutomatically(Installer, L"C:\\bench-real\\");
-    Report("real package", real, PlainCopy(target, L"D:\\copy-real\\"), CheckSeconds(ResourceOf(Installer)));
-
-    const std::string package = SyntheticPackage();
-    Run synthetic = InstallAutomatically(InstallerWithPackage(package), L"C:\\bench-large\\");
-    Report("200 MB in 2,000 files", synthetic, PlainCopy(target, L"D:\\copy-large\\"), CheckSeconds(package));
-    return 0;
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: install_bench.exe <installer> <where to write the large installer>\n");
+        return 2;
+    }
+    ReportCheck("real package", ResourceOf(argv[1]));
+    const std::string package = SyntheticPackage(argv[1]);
+    ReportCheck("200 MB in 2,000 files", package);
+    return WriteInstallerWithPackage(argv[1], package, argv[2]) ? 0 : 1;
 }
