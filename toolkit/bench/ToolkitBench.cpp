@@ -95,11 +95,12 @@ private:
     std::optional<ScopedSelection> selection;
 };
 
-// One tick of a hover fade of `button`, restarted as the mouse would whenever it ends.
+// One tick of a fade of `button` from its normal to its hover picture, restarted
+// whenever it ends, so that every tick blends two pictures.
 void FadeTick(CImageButton& button)
 {
     if (button.fadeLevel >= 255) {
-        button.fadeFromImage = button.currentImage;
+        button.fadeFromImage = button.images[CImageButton::NormalImage];
         button.fadeLevel = 0;
         button.state = CImageButton::Hover;
     }
