@@ -274,9 +274,18 @@ void CAlphaSurface::DrawUnderlay(HDC, const RECT&) {}
 
 void CAlphaSurface::DrawControls(HDC dc)
 {
+    // A control wholly outside the area being composed would draw nothing.
+    RECT area{};
+    const int clip = ::GetClipBox(dc, &area);
+    if (clip == NULLREGION)
+        return;
     ScopedMemoryDC scratch(dc);
-    for (CQCtrlBase* control : controls)
-        control->DrawToParent(dc, scratch.Get());
+    for (CQCtrlBase* control : controls) {
+        RECT overlap{};
+        const RECT visible = control->VisibleRect();
+        if (clip == ERROR || ::IntersectRect(&overlap, &visible, &area))
+            control->DrawToParent(dc, scratch.Get());
+    }
 }
 
 bool CAlphaSurface::AttachShadowPicture()
