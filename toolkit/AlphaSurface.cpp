@@ -30,22 +30,50 @@ SIZE WindowSize(HWND hwnd)
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-} // namespace
-
-std::vector<uint8_t> TouchedMask(const uint32_t* probe, size_t pixelCount)
+bool SameSize(SIZE a, SIZE b)
 {
-    std::vector<uint8_t> mask(pixelCount);
-    for (size_t i = 0; i < pixelCount; ++i)
-        mask[i] = probe[i] != ProbeFill;
-    return mask;
+    return a.cx == b.cx && a.cy == b.cy;
 }
 
-void MakeTouchedOpaque(const std::vector<uint8_t>& mask, uint32_t* back)
+// Calls `row(first, count)` for every row of `area`, which lies inside a bottom-up
+// buffer of `size`: the index of the row's first pixel in the area, and the area's width.
+template <typename RowFunction>
+void ForEachRow(SIZE size, const RECT& area, RowFunction row)
 {
-    for (size_t i = 0; i < mask.size(); ++i) {
-        if (mask[i])
+    const size_t count = static_cast<size_t>(area.right - area.left);
+    for (LONG y = area.top; y < area.bottom; ++y)
+        row(static_cast<size_t>(size.cy - 1 - y) * size.cx + area.left, count);
+}
+
+// Runs `draw` on `dc` clipped to `area` whatever clipping the drawing selects itself
+// (the meta region stays under every clip region), and restores the DC's state after it.
+template <typename Draw>
+void DrawWithin(HDC dc, const RECT& area, Draw draw)
+{
+    const int saved = ::SaveDC(dc);
+    {
+        ScopedGdiObject<HRGN> clip(::CreateRectRgnIndirect(&area));
+        ::SelectClipRgn(dc, clip.Get());
+    }
+    ::SetMetaRgn(dc);
+    draw();
+    ::RestoreDC(dc, saved);
+}
+
+} // namespace
+
+void MakeTouchedOpaque(const uint32_t* probe, uint32_t* back, size_t pixelCount)
+{
+    for (size_t i = 0; i < pixelCount; ++i) {
+        if (probe[i] != ProbeFill)
             back[i] |= 0xFF000000u;
     }
+}
+
+bool CAlphaSurface::ShadowLayerKey::operator==(const ShadowLayerKey& other) const
+{
+    return picture == other.picture && SameSize(windowSize, other.windowSize) &&
+           SameSize(bufferSize, other.bufferSize);
 }
 
 CAlphaSurface::CAlphaSurface() : font(CreateWindowFont()) {}
@@ -105,6 +133,7 @@ void CAlphaSurface::CreateBuffers()
     probeBitmap = newProbe;
     backBits = static_cast<uint32_t*>(back);
     probeBits = static_cast<uint32_t*>(probe);
+    wholeWindowPending = true;
 }
 
 void CAlphaSurface::FreeBuffers()
@@ -120,7 +149,10 @@ void CAlphaSurface::FreeBuffers()
         *bitmap = nullptr;
     }
     backBits = probeBits = nullptr;
+    wholeWindowPending = true;
     shadowImage.Release();
+    shadowLayer.clear();
+    shadowLayerKey = ShadowLayerKey{};
 }
 
 SIZE CAlphaSurface::BufferSize() const
@@ -147,39 +179,90 @@ uint32_t CAlphaSurface::BackPixel(int x, int y) const
 
 void CAlphaSurface::ComposeAndUpdate()
 {
-    if (suspendRedraw)
+    Compose(nullptr);
+}
+
+void CAlphaSurface::ComposeArea(const RECT& area)
+{
+    Compose(&area);
+}
+
+void CAlphaSurface::Compose(const RECT* area)
+{
+    if (suspendRedraw) {
+        // Dropped, not queued: whatever it was to show comes with the next composition.
+        wholeWindowPending = true;
         return;
+    }
     HWND hwnd = SurfaceWindow();
     if (!hwnd || !::IsWindow(hwnd))
         return;
-    ScopedWindowDC windowDC(hwnd);
-    const SIZE windowSize = WindowSize(hwnd);
-    RECT content{0, 0, windowSize.cx, windowSize.cy};
-
     const SIZE buffer = BufferSize();
     if (!backBits || !probeBits || buffer.cx <= 0 || buffer.cy <= 0)
         return;
-    const size_t pixelCount = static_cast<size_t>(buffer.cx) * buffer.cy;
-    std::memset(probeBits, 0x01, pixelCount * 4);
-    std::memset(backBits, 0, pixelCount * 4);
+    ScopedWindowDC windowDC(hwnd);
+    const SIZE windowSize = WindowSize(hwnd);
+    RefreshShadowLayer(windowDC.Get(), windowSize);
 
-    if (shadow) {
-        ScopedMemoryDC scratch(windowDC.Get());
-        shadowImage.Draw(backDC, scratch.Get(), content.left, content.top, content.right,
-                         content.bottom);
+    RECT dirty{0, 0, buffer.cx, buffer.cy};
+    const bool partial = area && !wholeWindowPending && SameSize(windowSize, buffer);
+    if (partial && !::IntersectRect(&dirty, &dirty, area))
+        return;
+    ResetArea(dirty);
+    RECT content{0, 0, windowSize.cx, windowSize.cy};
+    if (shadow)
         ::InflateRect(&content, -ShadowMargin, -ShadowMargin);
-    }
-    DrawUnderlay(backDC, content);
-    DrawFrame(probeDC, content);
+    DrawWithin(backDC, dirty, [&] { DrawUnderlay(backDC, content); });
+    DrawWithin(probeDC, dirty, [&] { DrawFrame(probeDC, content); });
+    DrawWithin(backDC, dirty, [&] { DrawFrame(backDC, content); });
     ::GdiFlush();
-    const std::vector<uint8_t> mask = TouchedMask(probeBits, pixelCount);
-    DrawFrame(backDC, content);
-    ::GdiFlush();
-    MakeTouchedOpaque(mask, backBits);
+    MakeAreaOpaque(dirty);
+    wholeWindowPending = false;
+    Push(windowDC.Get(), windowSize, partial ? &dirty : nullptr);
+}
 
+void CAlphaSurface::RefreshShadowLayer(HDC windowDC, SIZE windowSize)
+{
+    const ShadowLayerKey key{shadow ? shadowImage.bitmap : nullptr, windowSize, BufferSize()};
+    if (key == shadowLayerKey)
+        return;
+    shadowLayerKey = key;
+    shadowLayer.clear();
+    wholeWindowPending = true;
+    if (!key.picture)
+        return;
+    const size_t pixelCount = static_cast<size_t>(key.bufferSize.cx) * key.bufferSize.cy;
+    std::memset(backBits, 0, pixelCount * 4);
+    ScopedMemoryDC scratch(windowDC);
+    shadowImage.Draw(backDC, scratch.Get(), 0, 0, windowSize.cx, windowSize.cy);
+    ::GdiFlush();
+    shadowLayer.assign(backBits, backBits + pixelCount);
+}
+
+void CAlphaSurface::ResetArea(const RECT& area)
+{
+    ForEachRow(BufferSize(), area, [&](size_t first, size_t count) {
+        if (shadowLayer.empty())
+            std::fill_n(backBits + first, count, 0u);
+        else
+            std::copy_n(shadowLayer.data() + first, count, backBits + first);
+        std::fill_n(probeBits + first, count, ProbeFill);
+    });
+}
+
+void CAlphaSurface::MakeAreaOpaque(const RECT& area)
+{
+    ForEachRow(BufferSize(), area, [&](size_t first, size_t count) {
+        MakeTouchedOpaque(probeBits + first, backBits + first, count);
+    });
+}
+
+void CAlphaSurface::Push(HDC windowDC, SIZE windowSize, const RECT* dirty)
+{
     POINT source{0, 0};
-    ::UpdateLayeredWindow(hwnd, windowDC.Get(), nullptr, const_cast<SIZE*>(&windowSize), backDC,
-                          &source, 0, &blend, ULW_ALPHA);
+    UPDATELAYEREDWINDOWINFO update{sizeof update, windowDC, nullptr, &windowSize, backDC, &source, 0,
+                                   &blend, ULW_ALPHA, dirty};
+    ::UpdateLayeredWindowIndirect(SurfaceWindow(), &update);
 }
 
 void CAlphaSurface::DrawFrame(HDC dc, const RECT&)
@@ -191,9 +274,18 @@ void CAlphaSurface::DrawUnderlay(HDC, const RECT&) {}
 
 void CAlphaSurface::DrawControls(HDC dc)
 {
+    // A control wholly outside the area being composed would draw nothing.
+    RECT area{};
+    const int clip = ::GetClipBox(dc, &area);
+    if (clip == NULLREGION)
+        return;
     ScopedMemoryDC scratch(dc);
-    for (CQCtrlBase* control : controls)
-        control->DrawToParent(dc, scratch.Get());
+    for (CQCtrlBase* control : controls) {
+        RECT overlap{};
+        const RECT visible = control->VisibleRect();
+        if (clip == ERROR || ::IntersectRect(&overlap, &visible, &area))
+            control->DrawToParent(dc, scratch.Get());
+    }
 }
 
 bool CAlphaSurface::AttachShadowPicture()
@@ -242,7 +334,10 @@ bool CAlphaSurface::HandleToolkitMessage(HWND hwnd, UINT message, WPARAM wParam,
         Paint(hwnd);
         return true;
     case WM_ALPHA_REDRAW:
-        ComposeAndUpdate();
+        if (lParam)
+            ComposeArea(*reinterpret_cast<const RECT*>(lParam));
+        else
+            ComposeAndUpdate();
         return true;
     case WM_ALPHA_TO_CLIENT:
         if (wParam && lParam)

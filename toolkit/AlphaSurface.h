@@ -11,21 +11,25 @@ class CQCtrlBase;
 // Width of the drop shadow on every side of a shadowed layered window.
 constexpr int ShadowMargin = 8;
 
-// Pixels whose probe value was changed by the drawing; a pixel the drawing left at
-// exactly ProbeFill counts as untouched.
+// The probe buffer's value before drawing; a pixel the drawing left at exactly this
+// value counts as untouched.
 constexpr uint32_t ProbeFill = 0x01010101;
-std::vector<uint8_t> TouchedMask(const uint32_t* probe, size_t pixelCount);
-// GDI writes colour with alpha 0: every touched pixel becomes opaque, keeping its
-// colour, which for alpha 255 is its premultiplied value.
-void MakeTouchedOpaque(const std::vector<uint8_t>& mask, uint32_t* back);
+// GDI writes colour with alpha 0: every back-buffer pixel whose probe pixel the drawing
+// touched becomes opaque, keeping its colour, which for alpha 255 is its premultiplied
+// value. Untouched pixels keep what lay under the drawing (the shadow, or nothing).
+void MakeTouchedOpaque(const uint32_t* probe, uint32_t* back, size_t pixelCount);
 
 // The part of a layered window that does not depend on the final class: the two
 // composition buffers, the window font, the shadow and the hosted controls.
 //
-// Every visible change ends in ComposeAndUpdate, which renders the whole window and
-// hands it to UpdateLayeredWindow. DrawFrame is called twice per composition, first
-// into the probe buffer (to learn which pixels the drawing touches) and then into the
-// back buffer, so it must draw the same pixels both times.
+// Every visible change ends in a composition: ComposeAndUpdate renders the whole window,
+// ComposeArea only the part a control's change touches, and either hands what it
+// rendered to UpdateLayeredWindowIndirect. DrawFrame is called twice per composition,
+// first into the probe buffer (to learn which pixels the drawing touches) and then into
+// the back buffer, so it must draw the same pixels both times; a partial composition
+// runs the same drawing clipped to its area, which leaves every pixel inside it as a
+// whole composition would. Each drawing starts from the buffer DC's state as
+// CreateBuffers left it.
 class CAlphaSurface {
 public:
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -52,8 +56,12 @@ public:
 
     // Appends a control unless it is already in the list.
     void AddControl(CQCtrlBase* control);
-    // Renders the whole window and pushes it with UpdateLayeredWindow.
+    // Renders the whole window and pushes it.
     void ComposeAndUpdate();
+    // Renders only `area` (client coordinates) and pushes that part; the rest keeps its
+    // picture. The whole window is rendered instead while the back buffer lacks part of
+    // the current picture (new buffers, a request dropped while suspended).
+    void ComposeArea(const RECT& area);
     // (Re)creates the buffers at the window's current size.
     void CreateBuffers();
     void FreeBuffers();
@@ -90,10 +98,31 @@ protected:
     static void RemoveCaption(HWND hwnd, HWND insertAfter);
 
 private:
+    // What the cached shadow layer was drawn for.
+    struct ShadowLayerKey {
+        HBITMAP picture = nullptr;
+        SIZE windowSize{};
+        SIZE bufferSize{};
+        bool operator==(const ShadowLayerKey& other) const;
+    };
+
     // The bitmaps the buffer DCs were created with, selected back before deletion.
     HGDIOBJ backDCOriginal = nullptr;
     HGDIOBJ probeDCOriginal = nullptr;
+    // Set while the back buffer lacks part of the current picture.
+    bool wholeWindowPending = true;
+    // The back buffer's starting picture, transparent but for the drop shadow, which
+    // changes only with the size; empty when there is no shadow picture to draw.
+    std::vector<uint32_t> shadowLayer;
+    ShadowLayerKey shadowLayerKey;
 
+    void Compose(const RECT* area);
+    // Redraws the shadow layer when the size or the picture changed since it was drawn.
+    void RefreshShadowLayer(HDC windowDC, SIZE windowSize);
+    // Back buffer to the shadow layer and probe buffer to ProbeFill, inside `area`.
+    void ResetArea(const RECT& area);
+    void MakeAreaOpaque(const RECT& area);
+    void Push(HDC windowDC, SIZE windowSize, const RECT* dirty);
     bool WindowRectEmpty(HWND hwnd) const;
     void Paint(HWND hwnd);
 };

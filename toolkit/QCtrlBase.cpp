@@ -42,8 +42,12 @@ HWND CQCtrlBase::CreateControl(HWND parentWindow, int left, int top, int right, 
 
 void CQCtrlBase::Invalidate()
 {
-    if (window && visible && parent)
-        ::SendMessageW(parent, WM_ALPHA_REDRAW, 0, 0);
+    if (!window || !visible || !parent)
+        return;
+    // The old place too: the control may have moved or shrunk since it was drawn.
+    RECT area = VisibleRect();
+    ::UnionRect(&area, &area, &drawnRect);
+    ::SendMessageW(parent, WM_ALPHA_REDRAW, 0, reinterpret_cast<LPARAM>(&area));
 }
 
 void CQCtrlBase::SetVisible(bool show)
@@ -91,14 +95,17 @@ void CQCtrlBase::AnswerVisibleRect(RECT* out) const
 
 void CQCtrlBase::DrawToParent(HDC dc, HDC scratch)
 {
-    if (!window || !::IsWindow(window) || !visible)
+    if (!window || !::IsWindow(window) || !visible) {
+        drawnRect = RECT{};
         return;
+    }
     POINT origin{0, 0};
     ::ClientToScreen(window, &origin);
     origin = ScreenToTopLevel(origin);
     RECT visibleRect = VisibleRect();
     if (::IsRectEmpty(&visibleRect))
         visibleRect = RECT{};
+    drawnRect = visibleRect;
 
     POINT oldOrigin{};
     ::SetViewportOrgEx(dc, origin.x, origin.y, &oldOrigin);

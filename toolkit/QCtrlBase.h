@@ -50,7 +50,8 @@ public:
     // `parentWindow`'s client area.
     virtual HWND CreateControl(HWND parentWindow, int left, int top, int right, int bottom,
                                UINT commandId);
-    // Asks the parent to recompose now, unless the control is hidden or not created.
+    // Asks the parent to recompose, now, the part of the window where the control is and
+    // where it was last drawn, unless the control is hidden or not created.
     virtual void Invalidate();
     // Draws the control and its sub-controls into `dc`, the top-level window's buffer,
     // clipped to the visible part; `scratch` is a memory DC for picture blits.
@@ -71,4 +72,8 @@ protected:
 
 private:
     void AnswerVisibleRect(RECT* out) const;
+
+    // Where the last drawing into the parent was clipped to, in top-level client
+    // coordinates; empty while the control is not drawn.
+    RECT drawnRect{};
 };

@@ -3,8 +3,9 @@
 
 // Private messages between layered windows and the controls they host.
 //
-// WM_ALPHA_REDRAW: recompose the whole window now (wParam 0, lParam 0). A control
-//   forwards it to its parent unchanged.
+// WM_ALPHA_REDRAW: recompose now (wParam 0): the whole window for lParam 0, or only the
+//   area lParam points to, a RECT in the top-level window's client coordinates. A
+//   control forwards it to its parent unchanged.
 // WM_ALPHA_TO_CLIENT: wParam = the asking child window, lParam = POINT* in screen
 //   coordinates, converted in place to the top-level window's client coordinates.
 // WM_ALPHA_VISIBLE_RECT: lParam = RECT* to fill with the part of the receiver that is

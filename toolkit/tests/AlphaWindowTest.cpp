@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "AlphaWindow.h"
+#include "FramedTestWindow.h"
 #include "ImageResources.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
@@ -223,18 +224,181 @@ TEST(AlphaWindow, ThePrivateMessagesAnswerInClientCoordinates)
     EXPECT_EQ(::SendMessageW(w.window, WM_ALPHA_VISIBLE_RECT, 0, 0), 0);
 }
 
-TEST(AlphaWindow, TheMaskMarksEveryPixelTheDrawingChanged)
+TEST(AlphaWindow, EveryPixelTheDrawingChangedBecomesOpaque)
 {
     const uint32_t probe[] = {ProbeFill, 0x00F0F0F0, 0x01010100, ProbeFill, 0};
-    const std::vector<uint8_t> mask = TouchedMask(probe, 5);
-    EXPECT_EQ(mask, (std::vector<uint8_t>{0, 1, 1, 0, 1}));
     uint32_t back[] = {0x40102030, 0x00F0F0F0, 0x00000000, 0x00000000, 0x80808080};
-    MakeTouchedOpaque(mask, back);
+    MakeTouchedOpaque(probe, back, 5);
     EXPECT_EQ(back[0], 0x40102030u) << "the shadow keeps its alpha";
     EXPECT_EQ(back[1], 0xFFF0F0F0u);
     EXPECT_EQ(back[2], 0xFF000000u);
     EXPECT_EQ(back[3], 0u);
     EXPECT_EQ(back[4], 0xFF808080u);
+}
+
+// A control's change recomposes only its part of the framed window; what the back buffer
+// and the screen then show must be what a whole composition of the same state shows.
+class PartialComposition : public testing::Test {
+protected:
+    struct Picture {
+        std::vector<uint32_t> back;
+        std::vector<uint32_t> screen;
+    };
+
+    void SetUp() override
+    {
+        MoveMouseTo(1200, 780);
+        ASSERT_TRUE(w.Open());
+        PumpMessages(50);
+        w.composedAreas.clear();
+    }
+
+    RECT ControlRect(const CQCtrlBase& control) const
+    {
+        RECT rect{};
+        ::GetWindowRect(control.window, &rect);
+        ::MapWindowPoints(nullptr, w.window, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    Picture Shown() const
+    {
+        const SIZE size = w.BufferSize();
+        RECT onScreen{};
+        ::GetWindowRect(w.window, &onScreen);
+        return {std::vector<uint32_t>(w.backBits, w.backBits + static_cast<size_t>(size.cx) * size.cy),
+                ScreenPixels(onScreen)};
+    }
+
+    static void ExpectSamePixels(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& whole,
+                                 const char* where)
+    {
+        ASSERT_EQ(partial.size(), whole.size()) << where;
+        size_t differing = 0;
+        size_t first = 0;
+        for (size_t i = partial.size(); i-- > 0;) {
+            if (partial[i] != whole[i])
+                ++differing, first = i;
+        }
+        EXPECT_EQ(differing, 0u) << where << ": first at index " << first << ", " << std::hex
+                                 << partial[first] << " instead of " << whole[first];
+    }
+
+    // Every composition since the last check rendered `area` only.
+    void ExpectComposedOnly(const RECT& area)
+    {
+        ASSERT_FALSE(w.composedAreas.empty());
+        for (const RECT& composed : w.composedAreas)
+            EXPECT_TRUE(::EqualRect(&composed, &area))
+                << "composed (" << composed.left << "," << composed.top << ")-(" << composed.right << ","
+                << composed.bottom << ")";
+        w.composedAreas.clear();
+    }
+
+    // The picture the partial compositions left, against a whole composition of it.
+    void ExpectSameAsWholeComposition()
+    {
+        const Picture partial = Shown();
+        w.ComposeAndUpdate();
+        const Picture whole = Shown();
+        ExpectSamePixels(partial.back, whole.back, "back buffer");
+        ExpectSamePixels(partial.screen, whole.screen, "screen");
+    }
+
+    // The first tick of a fade from the normal picture to the hover picture.
+    static void FadeTick(CImageButton& button)
+    {
+        button.fadeFromImage = button.images[CImageButton::NormalImage];
+        button.fadeLevel = 0;
+        button.state = CImageButton::Hover;
+        ::SendMessageW(button.window, WM_TIMER, FadeTimerId, 0);
+    }
+
+    FramedTestWindow w;
+};
+
+TEST_F(PartialComposition, AHoverFadeRecomposesOnlyTheButton)
+{
+    const POINT centre = CentreOf(w.hoverButton.window);
+    MoveMouseTo(centre.x, centre.y);
+    ASSERT_TRUE(PumpUntil([&] {
+        const CImageButton& button = w.hoverButton;
+        return button.state == CImageButton::Hover && button.fadeLevel == 255 && !button.fadeFromImage;
+    }));
+    EXPECT_EQ(w.composedAreas.size(), 7u) << "the start and six ticks";
+    ExpectComposedOnly(ControlRect(w.hoverButton));
+    ExpectSameAsWholeComposition();
+}
+
+TEST_F(PartialComposition, HalfwayThroughAFadeBothPicturesBlendAsInAWholeComposition)
+{
+    for (CImageButton* button : {static_cast<CImageButton*>(&w.hoverButton), static_cast<CImageButton*>(&w.mainButton)}) {
+        SCOPED_TRACE(button == &w.mainButton ? "stretched text button" : "picture button");
+        FadeTick(*button);
+        ASSERT_EQ(button->fadeLevel, 50);
+        ExpectComposedOnly(ControlRect(*button));
+        ExpectSameAsWholeComposition();
+        w.composedAreas.clear();
+    }
+}
+
+TEST_F(PartialComposition, ToggledCheckBoxRecomposesOnlyItself)
+{
+    const bool before = w.autostart.IsChecked();
+    const POINT centre = CentreOf(w.autostart.window);
+    ClickAt(centre.x, centre.y);
+    ASSERT_TRUE(PumpUntil([&] { return w.autostart.IsChecked() != before; }));
+    PumpMessages(50);
+    ExpectComposedOnly(ControlRect(w.autostart));
+    ExpectSameAsWholeComposition();
+}
+
+TEST_F(PartialComposition, AMovedControlLeavesNothingBehindAtItsOldPlace)
+{
+    const RECT before = ControlRect(w.startButton);
+    ::MoveWindow(w.startButton.window, before.left + 40, before.top + 25, before.right - before.left,
+                 before.bottom - before.top, FALSE);
+    w.startButton.Invalidate();
+    RECT both = ControlRect(w.startButton);
+    ::UnionRect(&both, &both, &before);
+    ExpectComposedOnly(both);
+    ExpectSameAsWholeComposition();
+}
+
+TEST_F(PartialComposition, AHiddenControlsAreaRecomposedShowsWhatLiesUnderIt)
+{
+    const RECT area = ControlRect(w.hoverButton);
+    w.hoverButton.SetVisible(false);
+    w.ComposeArea(area);
+    ExpectComposedOnly(area);
+    ExpectSameAsWholeComposition();
+}
+
+TEST_F(PartialComposition, AfterAResizeTheShadowAndControlsMatchAWholeComposition)
+{
+    ::SetWindowPos(w.window, nullptr, 0, 0, 616, 466, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(w.BufferSize().cx, 616);
+    w.composedAreas.clear();
+    // The right margin with the edge of the body, and a fade tick.
+    const RECT margin{590, 0, 616, 466};
+    w.ComposeArea(margin);
+    ExpectComposedOnly(margin);
+    FadeTick(w.hoverButton);
+    ExpectComposedOnly(ControlRect(w.hoverButton));
+    ExpectSameAsWholeComposition();
+}
+
+TEST_F(PartialComposition, ARequestDroppedWhileSuspendedMakesTheNextCompositionWhole)
+{
+    w.suspendRedraw = true;
+    w.title = L"Tessamo软件升级";
+    FadeTick(w.hoverButton);
+    w.suspendRedraw = false;
+    EXPECT_TRUE(w.composedAreas.empty()) << "nothing composed while suspended";
+
+    FadeTick(w.mainButton);
+    ExpectComposedOnly(RECT{0, 0, 516, 416});
+    ExpectSameAsWholeComposition();
 }
 
 } // namespace

@@ -15,7 +15,8 @@ public:
 
 // A framed window laid out like the setup window: content 500 x 400 with shadow,
 // three text buttons, a picture button and a check box. It records the commands it
-// receives and the fade level of `hoverButton` at every composition.
+// receives, and for every composition the fade level of `hoverButton` and the area
+// rendered.
 class FramedTestWindow : public CWndFrameBase<FramedTestWindow> {
 public:
     CTextButton browseButton;
@@ -25,6 +26,7 @@ public:
     CQCheckBox autostart;
     std::vector<UINT> commands;
     std::vector<int> composedFadeLevels;
+    std::vector<RECT> composedAreas;
     int compositions = 0;
 
     ~FramedTestWindow() override { DestroyAlphaWindow(); }
@@ -57,6 +59,9 @@ public:
         if (dc == backDC) {
             ++compositions;
             composedFadeLevels.push_back(hoverButton.fadeLevel);
+            RECT area{};
+            ::GetClipBox(dc, &area);
+            composedAreas.push_back(area);
         }
         CWndFrameBase<FramedTestWindow>::DrawFrame(dc, content);
     }

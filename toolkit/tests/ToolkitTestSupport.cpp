@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "AlphaSurface.h"
+#include "GdiObjects.h"
 #include "TestSupport.h"
 
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap)
@@ -22,6 +23,20 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap)
     ::GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), &header, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<uint32_t> ScreenPixels(const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC memory(screen.Get());
+    ScopedGdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    {
+        ScopedSelection selection(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
+    }
+    return BitmapPixels(bitmap.Get());
 }
 
 std::wstring SaveBackBuffer(const CAlphaSurface& surface, const std::wstring& name)

@@ -9,6 +9,8 @@ class CAlphaSurface;
 
 // Pixels of a 32-bit bitmap, top row first, 0xAARRGGBB.
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap);
+// What the screen shows in `area` (screen coordinates), top row first.
+std::vector<uint32_t> ScreenPixels(const RECT& area);
 
 // Writes the window's back buffer as a 32-bit BMP into the screenshot folder
 // (TESSAMO_SCREENSHOT_DIR, a Windows path, or C:\screenshots) and returns its path.
