@@ -20,7 +20,9 @@ std::wstring Hex(uint32_t value)
 
 std::wstring DescribeCheck(const PackageCheck& check, size_t size)
 {
-    std::wstring line = L"Package check: CRC-32 " + Hex(check.computed) + L" of " + std::to_wstring(size) + L" bytes";
+    if (!check.computed)
+        return L"Package check: the " + std::to_wstring(size) + L" bytes of the package cannot be read: refused";
+    std::wstring line = L"Package check: CRC-32 " + Hex(*check.computed) + L" of " + std::to_wstring(size) + L" bytes";
     if (!check.recorded)
         return line + L", no recorded CRC-32 to compare with: refused";
     if (!check.Passed())
@@ -36,20 +38,21 @@ InstallResult Refuse(InstallObserver& observer, InstallResult kind, const std::w
     return kind;
 }
 
-// Why the package could not be unpacked, if it could not. The package is read where the
-// loader mapped it, so a large one is never held twice.
+// Why the package could not be unpacked, if it could not. The package is read from the
+// installer's file a piece at a time, so a large one is never held in memory whole.
 std::optional<InstallResult> Unpack(int packageId, InstallObserver& observer, const std::wstring& folder,
                                     ExtractionRecord& record)
 {
     const std::wstring unpackFailed = L"安装失败,解压缩安装包失败:";
-    const auto package = FindResourceBytes(packageId, SetupPackageType);
-    if (!package)
+    const auto resource = FindResourceBytes(packageId, SetupPackageType);
+    if (!resource)
         return Refuse(observer, InstallResult::DamagedPackage, unpackFailed + L"读取资源失败");
-    const PackageCheck check = CheckPackage(*package, packageId);
-    observer.Record(DescribeCheck(check, package->size));
+    const PackageSource package = PackageSource::Locate(*resource);
+    const PackageCheck check = CheckPackage(package, packageId);
+    observer.Record(DescribeCheck(check, package.Size()));
     if (!check.Passed())
         return Refuse(observer, InstallResult::DamagedPackage, L"安装包已损坏，请重新下载安装程序");
-    if (!UnpackEntries(package->data, package->size, folder, record))
+    if (!UnpackEntries(package, folder, record))
         return Refuse(observer, InstallResult::UnpackFailed, unpackFailed + L"解压资源失败");
     observer.Record(L"Unpacked " + std::to_wstring(record.Files().size()) + L" files into " + folder);
     return std::nullopt;

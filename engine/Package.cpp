@@ -1,6 +1,10 @@
 #include "Package.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "Crc32.h"
+#include "ImageSections.h"
 #include "InstallPath.h"
 #include "PackageFormat.h"
 
@@ -44,10 +48,30 @@ bool CreateFolderChain(const std::wstring& folder, ExtractionRecord& record)
     return true;
 }
 
-// Replaces `path` with `length` bytes; false when it cannot. A file that cannot be opened
-// is left as it is; one that cannot be written whole is removed rather than left truncated.
-bool WritePayload(const std::wstring& path, const uint8_t* payload, size_t length,
-                  ExtractionRecord& record)
+// Package bytes are read and written this many at a time.
+constexpr size_t PieceSize = 1 << 20;
+
+// Copies `length` bytes of `package` from `offset` to `file`, a piece at a time through
+// `buffer`.
+bool CopyPayload(const PackageSource& package, size_t offset, size_t length, HANDLE file,
+                 std::vector<uint8_t>& buffer)
+{
+    for (size_t done = 0; done < length;) {
+        const size_t piece = std::min(PieceSize, length - done);
+        DWORD written = 0;
+        if (!package.Read(offset + done, piece, buffer.data()) ||
+            !::WriteFile(file, buffer.data(), static_cast<DWORD>(piece), &written, nullptr) || written != piece)
+            return false;
+        done += piece;
+    }
+    return true;
+}
+
+// Replaces `path` with the payload of `entry`; false when it cannot. A file that cannot
+// be opened is left as it is; one that cannot be written whole is removed rather than
+// left truncated.
+bool WritePayload(const std::wstring& path, const PackageSource& package, const ExtractableEntry& entry,
+                  std::vector<uint8_t>& buffer, ExtractionRecord& record)
 {
     bool whole = false;
     {
@@ -55,10 +79,7 @@ bool WritePayload(const std::wstring& path, const uint8_t* payload, size_t lengt
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid())
             return false;
-        DWORD written = 0;
-        whole = length == 0 || (::WriteFile(file.Get(), payload, static_cast<DWORD>(length),
-                                            &written, nullptr) &&
-                                written == length);
+        whole = CopyPayload(package, entry.payloadOffset, entry.payloadLength, file.Get(), buffer);
     }
     if (!whole) {
         ::DeleteFileW(path.c_str());
@@ -66,6 +87,39 @@ bool WritePayload(const std::wstring& path, const uint8_t* payload, size_t lengt
     }
     record.AddFile(path);
     return true;
+}
+
+std::wstring ModulePath(HMODULE module)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The section table of a module the loader mapped as a program.
+std::vector<ImageSection> ImageSectionsOf(HMODULE module)
+{
+    const auto* base = reinterpret_cast<const uint8_t*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    std::vector<ImageSection> sections;
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+        sections.push_back({section->VirtualAddress, section->PointerToRawData, section->SizeOfRawData});
+    return sections;
+}
+
+// A module loaded as a data file is a flat copy of its file, not a mapped program; the
+// loader marks its handle in the low bits.
+bool IsMappedProgram(HMODULE module)
+{
+    return (reinterpret_cast<ULONG_PTR>(module) & 3) == 0;
 }
 
 } // namespace
@@ -84,44 +138,116 @@ std::optional<ResourceBytes> FindResourceBytes(int id, const wchar_t* type, HMOD
     return ResourceBytes{data, ::SizeofResource(module, found)};
 }
 
-PackageCheck CheckPackage(ResourceBytes package, int id, HMODULE module)
+PackageSource::PackageSource(ResourceBytes view) : view(view) {}
+
+PackageSource::PackageSource(ResourceBytes view, std::shared_ptr<void> file, uint64_t fileOffset)
+    : view(view), file(std::move(file)), fileOffset(fileOffset)
+{
+}
+
+PackageSource PackageSource::Locate(ResourceBytes resource, HMODULE module)
+{
+    if (!module)
+        module = ::GetModuleHandleW(nullptr);
+    const PackageSource mapped(resource);
+    if (!resource.data || !IsMappedProgram(module))
+        return mapped;
+    const auto rva = static_cast<uint64_t>(resource.data - reinterpret_cast<const uint8_t*>(module));
+    const std::optional<uint64_t> offset = FileOffsetOf(ImageSectionsOf(module), rva, resource.size);
+    if (!offset)
+        return mapped;
+    HANDLE handle = ::CreateFileW(ModulePath(module).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return mapped;
+    const PackageSource fromFile(resource, std::shared_ptr<void>(handle, ::CloseHandle), *offset);
+    return fromFile.FileMatchesView() ? fromFile : mapped;
+}
+
+bool PackageSource::Read(size_t offset, size_t length, uint8_t* out) const
+{
+    if (!view.data || offset > view.size || length > view.size - offset)
+        return false;
+    if (file)
+        return ReadFromFile(fileOffset + offset, length, out);
+    std::memcpy(out, view.data + offset, length);
+    return true;
+}
+
+PackageReader PackageSource::Reader() const
+{
+    return [this](size_t offset, size_t length, uint8_t* out) { return Read(offset, length, out); };
+}
+
+bool PackageSource::ReadFromFile(uint64_t at, size_t length, uint8_t* out) const
+{
+    while (length > 0) {
+        const auto piece = static_cast<DWORD>(std::min<size_t>(length, PieceSize));
+        OVERLAPPED position = {};
+        position.Offset = static_cast<DWORD>(at);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), out, piece, &read, &position) || read != piece)
+            return false;
+        at += piece;
+        out += piece;
+        length -= piece;
+    }
+    return true;
+}
+
+// Whether the file holds what the loader mapped, judged by the first page's worth, so
+// that another file at the program's path is never taken for it.
+bool PackageSource::FileMatchesView() const
+{
+    std::vector<uint8_t> first(std::min<size_t>(view.size, 4096));
+    return ReadFromFile(fileOffset, first.size(), first.data()) &&
+           std::equal(first.begin(), first.end(), view.data);
+}
+
+PackageCheck CheckPackage(const PackageSource& package, int id, HMODULE module)
 {
     PackageCheck check;
-    check.computed = Crc32(package.data, package.size);
+    std::vector<uint8_t> buffer(std::min(PieceSize, package.Size()));
+    uint32_t crc = 0;
+    for (size_t done = 0; done < package.Size(); done += buffer.size()) {
+        const size_t piece = std::min(buffer.size(), package.Size() - done);
+        if (!package.Read(done, piece, buffer.data()))
+            return check;
+        crc = Crc32(buffer.data(), piece, crc);
+    }
+    check.computed = crc;
     if (const auto record = FindResourceBytes(id, SetupPackageCrcType, module))
         check.recorded = ReadLittleEndian32(record->data, record->size);
     return check;
 }
 
-bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
-                   ExtractionRecord& record)
+bool UnpackEntries(const PackageSource& package, const std::wstring& targetDir, ExtractionRecord& record)
 {
-    const std::optional<std::vector<ExtractableEntry>> entries = ReadExtractableEntries(bytes, size);
+    const std::optional<std::vector<ExtractableEntry>> entries = ReadExtractableEntries(package.Size(), package.Reader());
     if (!entries)
         return false;
+    std::vector<uint8_t> buffer(PieceSize);
     for (const ExtractableEntry& entry : *entries) {
         const std::wstring path = targetDir + entry.name;
         if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
             return false;
         // Whatever stands in the way (an old file still open, say) would otherwise be
         // installed in the package's place.
-        if (!WritePayload(path, bytes + entry.payloadOffset, entry.payloadLength, record))
+        if (!WritePayload(path, package, entry, buffer, record))
             return false;
     }
     return true;
 }
 
+bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir, ExtractionRecord& record)
+{
+    return UnpackEntries(PackageSource(ResourceBytes{bytes, size}), targetDir, record);
+}
+
 std::wstring ProgramPath()
 {
-    std::wstring module(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
-        if (length < module.size()) {
-            module.resize(length);
-            return module;
-        }
-        module.resize(module.size() * 2);
-    }
+    return ModulePath(nullptr);
 }
 
 std::wstring ExtractionDirectory()

@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "ExtractionRecord.h"
+#include "PackageFormat.h"
 
 // The setup package is the installer's resource of type "PKG" with this id; the build
 // records its CRC-32 in the resource of type "PKGCRC" with the same id.
@@ -24,22 +26,52 @@ struct ResourceBytes {
 // when the resource cannot be loaded.
 std::optional<ResourceBytes> FindResourceBytes(int id, const wchar_t* type, HMODULE module = nullptr);
 
+// A package's bytes, read a piece at a time. The installer reads its package from its own
+// file: read through the loaded image, the whole package would end up held in memory.
+class PackageSource {
+public:
+    // Reads the bytes of `view` themselves.
+    explicit PackageSource(ResourceBytes view);
+
+    // Reads `resource` of `module` (the running program when null) from the module's file
+    // when it lies there whole and the file holds what the loader mapped; otherwise from
+    // the mapped bytes.
+    static PackageSource Locate(ResourceBytes resource, HMODULE module = nullptr);
+
+    size_t Size() const { return view.size; }
+    bool ReadsTheFile() const { return file != nullptr; }
+
+    // Copies `length` bytes from `offset` into `out`; false when they cannot be read.
+    bool Read(size_t offset, size_t length, uint8_t* out) const;
+    PackageReader Reader() const;
+
+private:
+    PackageSource(ResourceBytes view, std::shared_ptr<void> file, uint64_t fileOffset);
+    bool ReadFromFile(uint64_t at, size_t length, uint8_t* out) const;
+    bool FileMatchesView() const;
+
+    ResourceBytes view;
+    std::shared_ptr<void> file; // the module's file when it is read from there
+    uint64_t fileOffset = 0;
+};
+
 // What the check of a package against its recorded CRC-32 found.
 struct PackageCheck {
-    uint32_t computed = 0;
+    std::optional<uint32_t> computed; // nothing when the package could not be read
     std::optional<uint32_t> recorded; // nothing when the record is missing or not 4 bytes
-    bool Passed() const { return recorded == computed; }
+    bool Passed() const { return computed && recorded == computed; }
 };
 
 // Computes the CRC-32 of `package` and reads the one recorded for the package `id` of
 // `module` (the running program when null).
-PackageCheck CheckPackage(ResourceBytes package, int id, HMODULE module = nullptr);
+PackageCheck CheckPackage(const PackageSource& package, int id, HMODULE module = nullptr);
 
 // Writes every entry of a package below `targetDir` (no trailing backslash), creating
 // folders as needed, and records what it wrote in `record`. False when the package is
 // empty or malformed (then nothing is written), or when a folder cannot be created or a
 // file cannot be written whole (then it stops there; a file that could not be opened,
 // locked say, keeps its old content).
+bool UnpackEntries(const PackageSource& package, const std::wstring& targetDir, ExtractionRecord& record);
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record);
 

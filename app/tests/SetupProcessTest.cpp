@@ -57,6 +57,20 @@ TEST(SetupResources, ShippedFileIsA32BitWindowsProgram)
     EXPECT_TRUE(IsPe32GuiProgram(ReadBytesFile(ShippedSetupExe)));
 }
 
+// With every section on a page boundary in the file, the loader maps the package instead
+// of reading the whole program into memory before it starts.
+TEST(SetupResources, ShippedFileKeepsItsSectionsOnPageBoundaries)
+{
+    const std::string file = ReadBytesFile(ShippedSetupExe);
+    ASSERT_TRUE(IsPe32GuiProgram(file));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file.data() + dos->e_lfanew);
+    EXPECT_EQ(nt->OptionalHeader.FileAlignment, 0x1000u);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+        EXPECT_EQ(section->PointerToRawData % 0x1000, 0u) << std::string(reinterpret_cast<const char*>(section->Name), 8).c_str();
+}
+
 TEST(SetupResources, VersionBlockReadsBack)
 {
     DWORD size = ::GetFileVersionInfoSizeW(ShippedSetupExe, nullptr);

@@ -66,69 +66,49 @@ bool IsDeviceName(const std::wstring& segment)
     return std::wcschr(L"123456789\u00b9\u00b2\u00b3", base[3]) != nullptr;
 }
 
-} // namespace
-
-std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, size_t offset)
+// Reads the header at the start of `window`, which holds the first
+// min(EntryHeaderWindow, remaining) bytes of the `remaining` bytes left in the package.
+// The payload offset is counted from the window's start.
+std::optional<PackageEntry> ParseHeaderWindow(const uint8_t* window, size_t remaining)
 {
-    if (!bytes || offset >= size)
-        return std::nullopt;
     // Every search stays inside the window and the package.
-    const size_t end = offset + std::min(EntryHeaderWindow, size - offset);
+    const size_t end = std::min(EntryHeaderWindow, remaining);
 
-    size_t at = offset;
-    if (!StartsWith(bytes, at, end, OpeningTag))
+    size_t at = 0;
+    if (!StartsWith(window, at, end, OpeningTag))
         return std::nullopt;
     at += TextLength(OpeningTag);
-    if (!StartsWith(bytes, at, end, NameKeyword))
+    if (!StartsWith(window, at, end, NameKeyword))
         return std::nullopt;
     const size_t nameStart = at + TextLength(NameKeyword);
 
     // The name runs up to the single separator byte before "length:".
-    const size_t lengthKeyword = Find(bytes, nameStart, end, LengthKeyword);
-    if (lengthKeyword == end || lengthKeyword < nameStart + 2 || bytes[lengthKeyword - 1] != ' ')
+    const size_t lengthKeyword = Find(window, nameStart, end, LengthKeyword);
+    if (lengthKeyword == end || lengthKeyword < nameStart + 2 || window[lengthKeyword - 1] != ' ')
         return std::nullopt;
     const size_t nameLength = lengthKeyword - 1 - nameStart;
     if (nameLength > EntryFieldLimit)
         return std::nullopt;
 
     const size_t digitsStart = lengthKeyword + TextLength(LengthKeyword);
-    const size_t closingTag = Find(bytes, digitsStart, end, ClosingTag);
+    const size_t closingTag = Find(window, digitsStart, end, ClosingTag);
     if (closingTag == end)
         return std::nullopt;
-    const std::optional<size_t> length = ParseDigits(bytes + digitsStart, closingTag - digitsStart);
+    const std::optional<size_t> length = ParseDigits(window + digitsStart, closingTag - digitsStart);
     if (!length)
         return std::nullopt;
 
     PackageEntry entry;
-    entry.name.assign(reinterpret_cast<const char*>(bytes + nameStart), nameLength);
+    entry.name.assign(reinterpret_cast<const char*>(window + nameStart), nameLength);
     entry.payloadOffset = closingTag + TextLength(ClosingTag);
     entry.payloadLength = *length;
-    if (entry.payloadLength > size - entry.payloadOffset)
+    if (entry.payloadLength > remaining - entry.payloadOffset)
         return std::nullopt;
     return entry;
 }
 
-std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size)
+std::optional<std::vector<ExtractableEntry>> DecodeEntries(const std::optional<std::vector<PackageEntry>>& entries)
 {
-    if (!bytes || size == 0)
-        return std::nullopt;
-    std::vector<PackageEntry> entries;
-    size_t offset = 0;
-    while (offset < size) {
-        std::optional<PackageEntry> entry = ParseEntryHeader(bytes, size, offset);
-        if (!entry)
-            return std::nullopt;
-        // Every header is at least one byte long, so the offset always moves on.
-        offset = entry->payloadOffset + entry->payloadLength;
-        entries.push_back(std::move(*entry));
-    }
-    return entries;
-}
-
-std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_t* bytes,
-                                                                    size_t size)
-{
-    const std::optional<std::vector<PackageEntry>> entries = ParsePackage(bytes, size);
     if (!entries)
         return std::nullopt;
     std::vector<ExtractableEntry> extractable;
@@ -139,6 +119,62 @@ std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_
         extractable.push_back({std::move(*name), entry.payloadOffset, entry.payloadLength});
     }
     return extractable;
+}
+
+} // namespace
+
+std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, size_t offset)
+{
+    if (!bytes || offset >= size)
+        return std::nullopt;
+    std::optional<PackageEntry> entry = ParseHeaderWindow(bytes + offset, size - offset);
+    if (entry)
+        entry->payloadOffset += offset;
+    return entry;
+}
+
+std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size)
+{
+    if (!bytes)
+        return std::nullopt;
+    return ParsePackage(size, [bytes](size_t offset, size_t length, uint8_t* out) {
+        std::memcpy(out, bytes + offset, length);
+        return true;
+    });
+}
+
+std::optional<std::vector<PackageEntry>> ParsePackage(size_t size, const PackageReader& read)
+{
+    if (size == 0)
+        return std::nullopt;
+    std::vector<PackageEntry> entries;
+    uint8_t window[EntryHeaderWindow];
+    size_t offset = 0;
+    while (offset < size) {
+        const size_t remaining = size - offset;
+        if (!read(offset, std::min(EntryHeaderWindow, remaining), window))
+            return std::nullopt;
+        std::optional<PackageEntry> entry = ParseHeaderWindow(window, remaining);
+        if (!entry)
+            return std::nullopt;
+        entry->payloadOffset += offset;
+        // Every header is at least one byte long, so the offset always moves on.
+        offset = entry->payloadOffset + entry->payloadLength;
+        entries.push_back(std::move(*entry));
+    }
+    return entries;
+}
+
+std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_t* bytes,
+                                                                    size_t size)
+{
+    return DecodeEntries(ParsePackage(bytes, size));
+}
+
+std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(size_t size,
+                                                                    const PackageReader& read)
+{
+    return DecodeEntries(ParsePackage(size, read));
 }
 
 bool IsSafeEntryName(const std::wstring& name)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,9 +29,16 @@ constexpr size_t EntryFieldLimit = 259;
 // or when its payload runs past the end of the package.
 std::optional<PackageEntry> ParseEntryHeader(const uint8_t* bytes, size_t size, size_t offset);
 
+// Copies `length` bytes of a package from `offset` into `out`; false when it cannot.
+using PackageReader = std::function<bool(size_t offset, size_t length, uint8_t* out)>;
+
 // Every entry of a package, in order. Nothing when the package is empty or any entry is
 // malformed: a package is taken whole or not at all.
 std::optional<std::vector<PackageEntry>> ParsePackage(const uint8_t* bytes, size_t size);
+
+// The same, reading only the headers of a package of `size` bytes through `read`, so
+// that a large package never has to be held whole. Nothing also when a read fails.
+std::optional<std::vector<PackageEntry>> ParsePackage(size_t size, const PackageReader& read);
 
 // An entry whose name is decoded from code page 936 and stays inside the extraction
 // folder.
@@ -45,6 +53,8 @@ struct ExtractableEntry {
 // before the whole package is known to be sound.
 std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(const uint8_t* bytes,
                                                                     size_t size);
+std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(size_t size,
+                                                                    const PackageReader& read);
 
 // Whether a decoded entry name stays inside the extraction folder: a leading backslash,
 // then one or more non-empty segments, none of them "." or "..", no drive letter or

@@ -174,11 +174,59 @@ TEST(SetupPackage, CheckComparesTheCrcWithTheRecordOfTheSameId)
     for (const CheckCase& c : cases) {
         const auto package = FindResourceBytes(c.packageId, SetupPackageType);
         ASSERT_TRUE(package) << c.what;
-        const PackageCheck check = CheckPackage(*package, c.recordId);
+        const PackageCheck check = CheckPackage(PackageSource::Locate(*package), c.recordId);
         EXPECT_EQ(check.computed, Crc32(package->data, package->size)) << c.what;
         EXPECT_EQ(check.recorded, c.recorded) << c.what;
         EXPECT_EQ(check.Passed(), c.passed) << c.what;
     }
+}
+
+TEST(SetupPackage, IsReadFromTheProgramsFileWithTheBytesTheLoaderMapped)
+{
+    const auto resource = FindResourceBytes(SetupPackageId, SetupPackageType);
+    ASSERT_TRUE(resource);
+    const PackageSource package = PackageSource::Locate(*resource);
+    EXPECT_TRUE(package.ReadsTheFile());
+
+    std::string read(package.Size(), '\0');
+    ASSERT_TRUE(package.Read(0, read.size(), reinterpret_cast<uint8_t*>(read.data())));
+    EXPECT_EQ(read, std::string(resource->data, resource->data + resource->size));
+    char tail[6] = {};
+    EXPECT_TRUE(package.Read(package.Size() - 5, 5, reinterpret_cast<uint8_t*>(tail)));
+    EXPECT_STREQ(tail, "world");
+    EXPECT_FALSE(package.Read(package.Size() - 5, 6, reinterpret_cast<uint8_t*>(tail)));
+    EXPECT_FALSE(package.Read(SIZE_MAX, 2, reinterpret_cast<uint8_t*>(tail)));
+}
+
+TEST(SetupPackage, AModuleLoadedAsADataFileIsReadWhereItIsMapped)
+{
+    ScopedTempDir scratch;
+    const std::wstring copy = scratch.Path() + L"copy.exe";
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), TRUE));
+    HMODULE data = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(data);
+    const auto resource = FindResourceBytes(SetupPackageId, SetupPackageType, data);
+    ASSERT_TRUE(resource);
+    const PackageSource package = PackageSource::Locate(*resource, data);
+    EXPECT_FALSE(package.ReadsTheFile());
+    EXPECT_TRUE(CheckPackage(package, SetupPackageId, data).Passed());
+    ::FreeLibrary(data);
+}
+
+TEST_F(Unpacking, ThePackageIsUnpackedFromTheProgramsFile)
+{
+    const auto resource = FindResourceBytes(SetupPackageId, SetupPackageType);
+    ASSERT_TRUE(resource);
+    ASSERT_TRUE(UnpackEntries(PackageSource::Locate(*resource), Target(), record));
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\hello.txt"), "hello");
+    EXPECT_EQ(ReadBytesFile(Target() + L"\\sub\\world.txt"), "world");
+}
+
+TEST(SetupPackage, APackageThatCannotBeReadFailsItsCheck)
+{
+    const PackageCheck check = CheckPackage(PackageSource(ResourceBytes{nullptr, 10}), SetupPackageId);
+    EXPECT_FALSE(check.computed);
+    EXPECT_FALSE(check.Passed());
 }
 
 } // namespace

@@ -102,7 +102,7 @@ TEST(BuiltPackage, CarriesItsCrc32AsFourBytesThatTheInstallerAccepts)
         ASSERT_TRUE(package);
         ASSERT_TRUE(record);
         EXPECT_EQ(record->size, 4u);
-        EXPECT_TRUE(CheckPackage(*package, SetupPackageId, setup).Passed());
+        EXPECT_TRUE(CheckPackage(PackageSource(*package), SetupPackageId, setup).Passed());
         ::FreeLibrary(setup);
     }
 }

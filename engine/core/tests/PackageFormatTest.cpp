@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
+#include <utility>
 
 #include "PackageBytes.h"
 #include "PackageFormat.h"
@@ -211,6 +213,63 @@ TEST(PackageFormat, OneBadNameRefusesTheWholePackage)
         const std::string package = good + bad;
         EXPECT_FALSE(ReadExtractableEntries(Bytes(package), package.size()))
             << testing::PrintToString(bad);
+    }
+}
+
+// Serves reads from `package`, records the reads it was asked for, and fails from the
+// read at `failingFrom` on.
+class RecordingReader {
+public:
+    explicit RecordingReader(const std::string& package, size_t failingFrom = SIZE_MAX)
+        : package(package), failingFrom(failingFrom)
+    {
+    }
+    PackageReader Reader()
+    {
+        return [this](size_t offset, size_t length, uint8_t* out) {
+            if (reads.size() >= failingFrom)
+                return false;
+            reads.push_back({offset, length});
+            package.copy(reinterpret_cast<char*>(out), length, offset);
+            return true;
+        };
+    }
+    std::vector<std::pair<size_t, size_t>> reads;
+
+private:
+    const std::string& package;
+    size_t failingFrom;
+};
+
+TEST(PackageFormat, ReadingThroughAReaderTouchesOnlyTheHeaders)
+{
+    const std::string large(100000, 'p');
+    const std::string package = PackageEntryBytes("\\big.bin", large) + PackageEntryBytes("\\small.txt", "s");
+    RecordingReader reader(package);
+
+    const auto entries = ReadExtractableEntries(package.size(), reader.Reader());
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 2u);
+    const auto fromBytes = ReadExtractableEntries(Bytes(package), package.size());
+    ASSERT_TRUE(fromBytes);
+    EXPECT_EQ((*entries)[1].payloadOffset, (*fromBytes)[1].payloadOffset);
+    EXPECT_EQ((*entries)[1].payloadLength, (*fromBytes)[1].payloadLength);
+    // One window per header, the last one cut at the package's end.
+    const size_t secondHeader = (*entries)[0].payloadOffset + large.size();
+    const std::vector<std::pair<size_t, size_t>> expected = {
+        {0, EntryHeaderWindow}, {secondHeader, package.size() - secondHeader}};
+    EXPECT_EQ(reader.reads, expected);
+}
+
+TEST(PackageFormat, AFailedReadRefusesThePackage)
+{
+    const std::string package = PackageEntryBytes("\\a.txt", "a") + PackageEntryBytes("\\b.txt", "b");
+    RecordingReader whole(package);
+    ASSERT_TRUE(ReadExtractableEntries(package.size(), whole.Reader()));
+    EXPECT_FALSE(ReadExtractableEntries(0, whole.Reader()));
+    for (size_t failingFrom : {0u, 1u}) {
+        RecordingReader reader(package, failingFrom);
+        EXPECT_FALSE(ReadExtractableEntries(package.size(), reader.Reader())) << failingFrom;
     }
 }
 

@@ -1,0 +1,13 @@
+#include "ImageSections.h"
+
+std::optional<uint64_t> FileOffsetOf(const std::vector<ImageSection>& sections, uint64_t rva, uint64_t size)
+{
+    for (const ImageSection& section : sections) {
+        if (rva < section.virtualAddress)
+            continue;
+        const uint64_t into = rva - section.virtualAddress;
+        if (into < section.rawSize && size <= section.rawSize - into)
+            return section.rawOffset + into;
+    }
+    return std::nullopt;
+}
