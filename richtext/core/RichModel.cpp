@@ -492,7 +492,8 @@ int CRichModel::LineOfIndex(int index) const
 
 ElementSpan CRichModel::ElementsInView() const
 {
-    // Lines that overlap need not come in order: they are all looked at.
+    // A negative line spacing lets lines overlap and their tops go back up: every
+    // element is looked at then, as on the single line that holds them all.
     if ((layoutFlags & LayoutSingleLine) || lineSpacing < 0)
         return {0, GetCount()};
     return ElementsInRows(lines, -verticalOffset, rect.bottom - verticalOffset, lineSpacing,

@@ -46,19 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RunCase{"IncompleteStarts", L"ww. www http:/ http//", ""}),
     [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
-RichStyle PlainStyle()
-{
-    RichStyle style;
-    style.face = DefaultFace();
-    return style;
-}
-
-std::wstring LinkAt(const CRichModel& model, int index)
-{
-    const SharedString& link = model.Elements()[index]->link;
-    return link ? *link : L"";
-}
-
 struct LinkEditCase {
     const char* name;
     const wchar_t* text;
