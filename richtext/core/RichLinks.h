@@ -27,7 +27,8 @@ std::vector<LinkRun> FindLinkRuns(const std::wstring& text);
 // The automatic links of a document, kept up to date across edits. An update compares
 // the document with the one it scanned last and scans again only the stretch between
 // the nearest link-ending elements around what changed: the runs elsewhere stand as
-// they were.
+// they were. Edits replace elements and never change an element's character in place,
+// so what kept its place kept its text.
 class CAutoLinks {
 public:
     // Links the runs of `elements`; masked text gets none.
