@@ -1,111 +1,31 @@
 // A random sequence of edits on a rich text document, the way the edit control's keys,
-// mouse and clipboard make them, with relayouts in between. Undoing the whole sequence
-// must give back the document it started from, and redoing it the document it made.
+// mouse and clipboard make them, with relayouts in between. Each edit is made on two
+// models: the engine, which scans links only around what changed, and a reference that
+// scans the whole document every time; both must stay the same. Undoing the whole
+// sequence must give back the document it started from, and redoing it the document it
+// made.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "FixedMeasurer.h"
+#include "EditedModel.h"
 #include "FuzzCheck.h"
 
 namespace {
 
-// Characters that make lines, list numbers, words and links, and a few others.
-const wchar_t Alphabet[] = L"ab 1.9\r\n<>w:/\x4E2D\x00E9\t";
-
-wchar_t RandomCharacter(FuzzedDataProvider& input)
-{
-    if (input.ConsumeBool())
-        return Alphabet[input.ConsumeIntegralInRange<size_t>(0, std::size(Alphabet) - 2)];
-    return static_cast<wchar_t>(input.ConsumeIntegral<uint16_t>());
-}
-
-std::wstring RandomText(FuzzedDataProvider& input, size_t longest)
-{
-    std::wstring text(input.ConsumeIntegralInRange<size_t>(0, longest), L' ');
-    for (wchar_t& c : text)
-        c = RandomCharacter(input);
-    return text;
-}
-
-class EditedModel : public TestModel {
+class FuzzedChoices : public EditChoices {
 public:
-    using TestModel::TestModel;
+    explicit FuzzedChoices(FuzzedDataProvider& input) : input(input) {}
+    int Pick(int lowest, int highest) override { return input.ConsumeIntegralInRange(lowest, highest); }
 
-    void Paste(const std::wstring& text)
-    {
-        if (HasSelection())
-            DeleteSelection();
-        InsertText(text, CaretIndex(), TypingStyle());
-    }
-    void PasteMarkup(const std::wstring& markup)
-    {
-        if (HasSelection())
-            DeleteSelection();
-        InsertHtml(markup, CaretIndex());
-    }
-    void SelectAll()
-    {
-        selectionAnchor = 0;
-        selectionEnd = GetCount();
-        SelectRange(0, -1);
-    }
-    void Drag(int fromX, int fromY, int toX, int toY)
-    {
-        HitTest(fromX, fromY);
-        SelectRange(-1, 0);
-        selectionAnchor = selectionEnd = CaretIndex();
-        HitTest(toX, toY);
-        ExtendSelectionTo(CaretIndex());
-    }
-    void Cut()
-    {
-        if (HasSelection())
-            DeleteSelection();
-        else
-            SetCaretIndex(0, false);
-    }
-    bool CanUndo() const { return UndoHistory().CurrentIndex() >= 0; }
-    bool CanRedo() const
-    {
-        return UndoHistory().CurrentIndex() + 1 < static_cast<int>(UndoHistory().Records().size());
-    }
+private:
+    FuzzedDataProvider& input;
 };
-
-void Edit(EditedModel& model, FuzzedDataProvider& input)
-{
-    const RECT& rect = model.TextRect();
-    auto x = [&] { return input.ConsumeIntegralInRange<int>(rect.left - 20, rect.right + 20); };
-    auto y = [&] { return input.ConsumeIntegralInRange<int>(rect.top - 20, rect.bottom + 40); };
-    switch (input.ConsumeIntegralInRange(0, 19)) {
-    case 0: model.TypeCharacter(RandomCharacter(input)); break;
-    case 1: model.Backspace(); break;
-    case 2: model.DeleteForward(); break;
-    case 3: model.InsertLineBreak(); break;
-    case 4: model.Undo(); break;
-    case 5: model.Redo(); break;
-    case 6: model.ArrowKey(input.ConsumeIntegralInRange(VK_LEFT, VK_DOWN), input.ConsumeBool()); break;
-    case 7: model.CaretToLineEdge(input.ConsumeBool()); break;
-    case 8: model.HitTest(x(), y()); break;
-    case 9: model.Drag(x(), y(), x(), y()); break;
-    case 10: model.SelectAll(); break;
-    case 11: model.SelectElementAtCaret(); break;
-    case 12: model.Cut(); break;
-    case 13: model.Paste(RandomText(input, 12)); break;
-    case 14: model.PasteMarkup(RandomText(input, 40)); break;
-    case 15: model.ToggleStyle(&RichElement::bold); break;
-    case 16:
-        model.SetRect(0, 0, input.ConsumeIntegralInRange(1, 300), input.ConsumeIntegralInRange(1, 200));
-        break;
-    case 17: model.SetLayoutFlags(input.ConsumeIntegralInRange(0, 0x3F) & 0x25); break;
-    case 18: model.SetLineSpacing(input.ConsumeIntegralInRange(0, 8)); break;
-    default: model.ScrollTo(input.ConsumeIntegralInRange(-500, 10), input.ConsumeIntegralInRange(-500, 10)); break;
-    }
-}
 
 void CheckLayout(const EditedModel& model)
 {
@@ -128,39 +48,71 @@ void CheckLayout(const EditedModel& model)
     Require(elements.empty() || next == model.GetCount(), "the lines hold every element");
 }
 
+void CheckSame(const EditedModel& engine, const EditedModel& reference)
+{
+    std::string difference = FirstDifference(engine, reference);
+    if (!difference.empty())
+        std::fprintf(stderr, "First difference: %s\n", difference.c_str());
+    Require(difference.empty(), "links scanned around the change match a whole scan");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     FuzzedDataProvider input(bytes, size);
-    EditedModel model(input.ConsumeBool());
-    model.Fixed().sizes[L'w'] = {input.ConsumeIntegralInRange(0, 40), input.ConsumeIntegralInRange(0, 40)};
-    model.SetMaxLength(input.ConsumeIntegralInRange(1, 200));
-    model.SetAutoNumbering(input.ConsumeBool());
-    model.SetRect(0, 0, input.ConsumeIntegralInRange(1, 300), input.ConsumeIntegralInRange(1, 200));
-    model.SetLayoutFlags(input.ConsumeIntegralInRange(0, 0x3F) & 0x25);
-    model.SetText(RandomText(input, 30));
+    FuzzedChoices choose(input);
+    const bool withWindow = input.ConsumeBool();
+    EditedModel model(withWindow);
+    EditedModel reference(withWindow, true);
+    const SIZE w{input.ConsumeIntegralInRange(0, 40), input.ConsumeIntegralInRange(0, 40)};
+    const int maxLength = input.ConsumeIntegralInRange(1, 200);
+    const bool autoNumbering = input.ConsumeBool();
+    const int right = input.ConsumeIntegralInRange(1, 300);
+    const int bottom = input.ConsumeIntegralInRange(1, 200);
+    const int flags = input.ConsumeIntegralInRange(0, 0x3F) & 0x25;
+    const std::wstring text = choose.Text(30);
+    for (EditedModel* each : {&model, &reference}) {
+        each->Fixed().sizes[L'w'] = w;
+        each->SetMaxLength(maxLength);
+        each->SetAutoNumbering(autoNumbering);
+        each->SetRect(0, 0, right, bottom);
+        each->SetLayoutFlags(flags);
+        each->SetText(text);
+    }
+    CheckSame(model, reference);
 
     const std::vector<RichElement*> original = model.Elements();
     const std::wstring originalText = model.PlainText();
     const int edits = input.ConsumeIntegralInRange(0, 40);
     for (int i = 0; i < edits && input.remaining_bytes() > 0; ++i) {
-        Edit(model, input);
+        ModelEdit edit = RandomEdit(choose, model);
+        edit(model);
+        edit(reference);
         CheckLayout(model);
+        CheckSame(model, reference);
     }
-    while (model.CanRedo())
-        model.Redo();
+    auto redoAll = [&] {
+        for (EditedModel* each : {&model, &reference}) {
+            while (each->CanRedo())
+                each->Redo();
+        }
+        CheckLayout(model);
+        CheckSame(model, reference);
+    };
+    redoAll();
     const std::vector<RichElement*> edited = model.Elements();
     const std::wstring editedText = model.PlainText();
 
-    while (model.CanUndo())
-        model.Undo();
+    for (EditedModel* each : {&model, &reference}) {
+        while (each->CanUndo())
+            each->Undo();
+    }
     CheckLayout(model);
+    CheckSame(model, reference);
     Require(model.Elements() == original && model.PlainText() == originalText,
             "undoing every edit gives back the original document");
-    while (model.CanRedo())
-        model.Redo();
-    CheckLayout(model);
+    redoAll();
     Require(model.Elements() == edited && model.PlainText() == editedText,
             "redoing every edit gives back the edited document");
     return 0;

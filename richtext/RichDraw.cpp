@@ -401,9 +401,10 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
     {
         ElementPainter painter(dc, bitmapDc, DefaultLogFont(), horizontalOffset, verticalOffset,
                                lineSpacing);
-        for (const RichElement* element : elements) {
-            if (MayBeVisible(*element))
-                painter.Paint(*element);
+        const ElementSpan span = ElementsInView();
+        for (int i = span.first; i < span.last; ++i) {
+            if (MayBeVisible(*elements[i]))
+                painter.Paint(*elements[i]);
         }
     }
     if (!CaretFrozen() && blinkPhase == 1) {

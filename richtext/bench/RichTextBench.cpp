@@ -1,16 +1,23 @@
 // Timings of the rich text engine on a document at the default limit of 20000
-// elements, built character by character as typing would. Run it under Wine:
-//   source scripts/session.sh; start_session unit
-//   scripts/wine-run.sh $BUILD_DIR/bin/richtext_bench.exe
-//   stop_session
+// elements in a 400 x 300 view: one keystroke (with its relayout and link scan) and
+// one Paint. Each figure is measured many times and printed as min / median / max in
+// milliseconds; the machine may be shared, so read the medians. Run it under Wine (see
+// the README, "Rich text benchmark").
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "RichDraw.h"
 
 namespace {
+
+constexpr int Width = 400;
+constexpr int Height = 300;
+constexpr int Rounds = 41;
 
 double Now()
 {
@@ -25,11 +32,15 @@ double Now()
 }
 
 // Sample text: words, a link now and then, a line break every few words.
-wchar_t SampleCharacter(int i)
+std::wstring SampleText(int length)
 {
     static const std::wstring sample =
         L"The quick brown fox jumps over the lazy dog www.example.com 便签 \r\n";
-    return sample[static_cast<size_t>(i) % sample.size()];
+    std::wstring text;
+    while (static_cast<int>(text.size()) < length)
+        text += sample;
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -37,92 +48,131 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-HWND CreateHost(int width, int height)
+HWND CreateHost()
 {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = HostProc;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"RichTextBenchHost";
     ::RegisterClassW(&windowClass);
-    return ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, width, height,
+    return ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, Width, Height,
                              nullptr, nullptr, windowClass.hInstance, nullptr);
 }
 
-// Average milliseconds of one insertion at `position`, each undone outside the timing.
-double TimeInsertion(CRichDraw& engine, int position, const RichStyle& style, int rounds)
+// Times `measured` Rounds times, running `untimed` after each, and prints the figures.
+void Report(const char* label, const std::function<void()>& measured,
+            const std::function<void()>& untimed = [] {})
 {
-    double total = 0;
-    engine.SetMaxLength(CRichModel::DefaultMaxLength + 1);
-    for (int round = 0; round < rounds; ++round) {
+    std::vector<double> samples;
+    for (int round = 0; round < Rounds; ++round) {
         double start = Now();
-        engine.InsertChar(L'x', position, style);
-        total += Now() - start;
-        engine.DeleteAt(position);
+        measured();
+        samples.push_back(Now() - start);
+        untimed();
     }
-    engine.SetMaxLength(CRichModel::DefaultMaxLength);
-    return total / rounds;
+    std::sort(samples.begin(), samples.end());
+    std::printf("  %-34s %7.3f / %7.3f / %7.3f\n", label, samples.front(),
+                samples[samples.size() / 2], samples.back());
 }
+
+// A 32-bit back buffer of the view's size, as the edit control's host paints into.
+class BackBuffer {
+public:
+    BackBuffer()
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = Width;
+        info.bmiHeader.biHeight = -Height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        dc = ::CreateCompatibleDC(nullptr);
+        previous = ::SelectObject(dc, bitmap);
+        scratch = ::CreateCompatibleDC(nullptr);
+    }
+    ~BackBuffer()
+    {
+        ::SelectObject(dc, previous);
+        ::DeleteDC(dc);
+        ::DeleteDC(scratch);
+        ::DeleteObject(bitmap);
+    }
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+
+    void Paint(CRichDraw& engine)
+    {
+        engine.Paint(dc, scratch);
+        ::GdiFlush();
+    }
+
+private:
+    HBITMAP bitmap = nullptr;
+    HDC dc = nullptr;
+    HDC scratch = nullptr;
+    HGDIOBJ previous = nullptr;
+};
 
 }  // namespace
 
 int wmain()
 {
-    const int width = 400;
-    const int height = 300;
-    HWND window = CreateHost(width, height);
+    HWND window = CreateHost();
     CRichDraw engine;
     engine.Attach(window);
-    engine.SetRect(2, 0, width - 2, height);
-    RichStyle style;
-    style.face = DefaultFace();
+    engine.SetRect(2, 0, Width - 2, Height);
+    engine.SetReadOnly(false);
+    engine.SetText(SampleText(CRichModel::DefaultMaxLength));
+    // Room for the keystrokes: each is undone before the next.
+    engine.SetMaxLength(CRichModel::DefaultMaxLength + 2);
+    const int count = engine.GetCount();
+    const int middle = count / 2;
 
-    double buildStart = Now();
-    for (int i = 0; i < CRichModel::DefaultMaxLength; ++i)
-        engine.InsertChar(SampleCharacter(i), i, style);
-    double buildTime = Now() - buildStart;
-    std::printf("elements: %d, lines: %d\n", engine.GetCount(),
-                static_cast<int>(engine.Lines().size()));
-    std::printf("build by typing: %.0f ms in all, %.3f ms per character\n", buildTime,
-                buildTime / engine.GetCount());
+    std::printf("rich text: %d elements, %d lines, a %d x %d view\n", count,
+                static_cast<int>(engine.Lines().size()), Width, Height);
+    std::printf("milliseconds, min / median / max of %d runs\n", Rounds);
+    Report("whole document relayout", [&] { engine.Relayout(); });
 
-    const int rounds = 20;
-    std::printf("one insertion (relayout + link scan), mean of %d:\n", rounds);
-    std::printf("  at the start:  %.3f ms\n", TimeInsertion(engine, 0, style, rounds));
-    std::printf("  in the middle: %.3f ms\n",
-                TimeInsertion(engine, engine.GetCount() / 2, style, rounds));
-    std::printf("  at the end:    %.3f ms\n", TimeInsertion(engine, engine.GetCount(), style, rounds));
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP buffer = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(dc, buffer);
-    HDC scratch = ::CreateCompatibleDC(nullptr);
-
-    auto timePaint = [&](const char* label) {
-        double start = Now();
-        for (int round = 0; round < rounds; ++round)
-            engine.Paint(dc, scratch);
-        ::GdiFlush();
-        std::printf("  %s: %.3f ms\n", label, (Now() - start) / rounds);
+    std::printf("one keystroke, relayout and link scan included (undone after each):\n");
+    // The caret is placed before each keystroke, outside the timing.
+    auto keystroke = [&](const char* label, int position, const std::function<void()>& key) {
+        engine.SetCaretIndex(position, false);
+        Report(label, key, [&] {
+            engine.Undo();
+            engine.SetCaretIndex(position, false);
+        });
     };
-    std::printf("one Paint of a %dx%d rectangle, mean of %d:\n", width, height, rounds);
-    engine.SetCaretIndex(0, false);
-    timePaint("top of the document");
-    engine.SetCaretIndex(engine.GetCount(), false);
-    timePaint("end of the document");
-    engine.SelectRange(0, -1);
-    timePaint("end, everything selected");
+    auto type = [&] { engine.OnChar(L'x'); };
+    keystroke("type a letter at the start", 0, type);
+    keystroke("type a letter in the middle", middle, type);
+    keystroke("type a letter at the end", count, type);
+    // Inside "www.example.com": the link around the caret is found again.
+    keystroke("type a letter inside a link",
+              static_cast<int>(SampleText(count).find(L"example", middle)), type);
+    keystroke("Backspace in the middle", middle, [&] { engine.OnKeyDown(VK_BACK); });
+    keystroke("Enter in the middle", middle, [&] { engine.OnKeyDown(VK_RETURN); });
 
-    ::SelectObject(dc, previous);
-    ::DeleteDC(dc);
-    ::DeleteDC(scratch);
-    ::DeleteObject(buffer);
+    std::printf("one Paint of the view:\n");
+    BackBuffer buffer;
+    auto paint = [&] { buffer.Paint(engine); };
+    engine.SetCaretIndex(0, false);
+    Report("top of the document", paint);
+    engine.SetCaretIndex(middle, false);
+    Report("middle of the document", paint);
+    engine.SetCaretIndex(count, false);
+    Report("end of the document", paint);
+    engine.SelectRange(0, -1);
+    Report("end, everything selected", paint);
+
+    // Painting does not depend on the document's length: the same view of a short one.
+    CRichDraw shortDocument;
+    shortDocument.Attach(window);
+    shortDocument.SetRect(2, 0, Width - 2, Height);
+    shortDocument.SetText(SampleText(CRichModel::DefaultMaxLength / 10));
+    Report("top of a tenth of the document", [&] { buffer.Paint(shortDocument); });
+
     ::DestroyWindow(window);
     return 0;
 }

@@ -66,6 +66,7 @@ public:
                 element.lineTop = top;
                 element.x = x;
                 element.y = top + height - element.height;
+                breakRise = std::max(breakRise, element.height - height);
                 CloseLine(lineStart, i, x + element.width - params.rect.left);
                 lineStart = i + 1;
                 continue;
@@ -112,6 +113,7 @@ public:
         }
         result.contentHeight = lastTop + lastHeight - static_cast<int>(params.rect.top);
         result.contentWidth = contentWidth;
+        result.breakRise = breakRise;
         result.lines = std::move(lines);
         return result;
     }
@@ -125,6 +127,7 @@ private:
     int lineHeight = 0;
     int lineStart = 0;
     int contentWidth = 0;
+    int breakRise = 0;
 };
 
 int NearestCharacterHeight(const std::vector<RichElement*>& elements, int from, int step,
@@ -220,6 +223,22 @@ CaretSpot PlaceCaret(const std::vector<RichElement*>& elements, int index, int p
         }
     }
     return caret;
+}
+
+ElementSpan ElementsInRows(const std::vector<LineRecord>& lines, int top, int bottom,
+                           int lineSpacing, int breakRise)
+{
+    // An element ends at its line's bottom (the next top without the spacing) and
+    // starts at its line's top, or up to breakRise above it for a line break.
+    auto firstShown = std::partition_point(lines.begin(), lines.end(), [&](const LineRecord& line) {
+        return line.nextTop - lineSpacing < top;
+    });
+    auto pastShown = std::partition_point(firstShown, lines.end(), [&](const LineRecord& line) {
+        return line.top - breakRise <= bottom;
+    });
+    if (firstShown == pastShown)
+        return {};
+    return {firstShown->first, (pastShown - 1)->last + 1};
 }
 
 SIZE FitImageSize(SIZE source, int largestSide)

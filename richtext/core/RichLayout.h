@@ -29,11 +29,26 @@ struct LayoutResult {
     int contentWidth = 0;   // single-line mode only
     int contentHeight = 0;
     int verticalCentring = 0;  // only with LayoutCentreVertically
+    // How far the tallest line break stands above the top of its line: its own height
+    // does not raise the line. Every other element lies within its line.
+    int breakRise = 0;
 };
 
 // Places every element and breaks the lines; widths and heights are already measured.
 // There is no word wrap: a line may break between any two elements.
 LayoutResult LayoutElements(const std::vector<RichElement*>& elements, const LayoutParams& params);
+
+struct ElementSpan {
+    int first = 0;
+    int last = 0;  // one past the last element
+};
+
+// The elements that may show between the content rows `top` and `bottom`: those of
+// the lines from the first whose bottom reaches `top` to the last whose top, raised by
+// `breakRise`, reaches `bottom`. The line tops must not go back up, as with a line
+// spacing of 0 or more.
+ElementSpan ElementsInRows(const std::vector<LineRecord>& lines, int top, int bottom,
+                           int lineSpacing, int breakRise);
 
 struct CaretSpot {
     int index = 0;

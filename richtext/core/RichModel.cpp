@@ -5,7 +5,6 @@
 #include "HtmlParser.h"
 #include "RichHtmlExport.h"
 #include "RichHtmlImport.h"
-#include "RichLinks.h"
 
 CRichModel::CRichModel(std::unique_ptr<IRichMeasurer> measurerToUse)
     : measurer(std::move(measurerToUse))
@@ -265,7 +264,7 @@ void CRichModel::SetHtml(const std::wstring& markup)
 void CRichModel::Clear()
 {
     elements.clear();
-    autoLinked.clear();
+    autoLinks.Forget();
     lines.clear();
     undo.Clear();
     allElements.clear();
@@ -354,6 +353,7 @@ void CRichModel::Relayout()
     LayoutResult result = LayoutElements(elements, CurrentLayoutParams());
     lines = std::move(result.lines);
     contentWidth = result.contentWidth;
+    breakRise = result.breakRise;
     if (layoutFlags & LayoutCentreVertically) {
         verticalCentring = result.verticalCentring;
         verticalOffset = verticalCentring;
@@ -439,24 +439,7 @@ void CRichModel::PlaceEmptyDocumentCaret()
 
 void CRichModel::DetectLinks()
 {
-    for (RichElement* element : autoLinked) {
-        element->link.reset();
-        element->underline = 0;
-    }
-    autoLinked.clear();
-    // Masked text is a password: nothing in it may show through as a link.
-    if (maskChar)
-        return;
-
-    std::wstring text = LinkScanText(elements);
-    for (const LinkRun& run : FindLinkRuns(text)) {
-        SharedString link = MakeSharedString(text.substr(run.begin, run.end - run.begin));
-        for (size_t i = run.begin; i < run.end; ++i) {
-            elements[i]->link = link;
-            elements[i]->underline = 1;
-            autoLinked.push_back(elements[i]);
-        }
-    }
+    autoLinks.Update(elements, maskChar != 0);
 }
 
 bool CRichModel::AppendImage(BitmapRef source, const std::wstring& path, const SharedString& link)
@@ -505,6 +488,16 @@ int CRichModel::LineOfIndex(int index) const
             return static_cast<int>(i);
     }
     return -1;
+}
+
+ElementSpan CRichModel::ElementsInView() const
+{
+    // A negative line spacing lets lines overlap and their tops go back up: every
+    // element is looked at then, as on the single line that holds them all.
+    if ((layoutFlags & LayoutSingleLine) || lineSpacing < 0)
+        return {0, GetCount()};
+    return ElementsInRows(lines, -verticalOffset, rect.bottom - verticalOffset, lineSpacing,
+                          breakRise);
 }
 
 int CRichModel::LineAtY(int y) const

@@ -5,6 +5,7 @@
 
 #include "RichElement.h"
 #include "RichLayout.h"
+#include "RichLinks.h"
 #include "RichListener.h"
 #include "RichStyle.h"
 #include "RichTypes.h"
@@ -66,6 +67,7 @@ public:
 
     void Relayout();
     void SetCaretIndex(int index, bool horizontal);
+    // Links the runs around what changed since the last call.
     virtual void DetectLinks();
 
     std::wstring ExportHtml() const;
@@ -76,6 +78,9 @@ public:
     int LineAtY(int y) const;
     const std::vector<RichElement*>& Elements() const { return elements; }
     const std::vector<LineRecord>& Lines() const { return lines; }
+    // The elements that may show in the text rectangle at the current scroll offsets:
+    // those of the lines that reach into it, or all of the single line.
+    ElementSpan ElementsInView() const;
     int CaretIndex() const { return caretIndex; }
     // Content coordinates of the caret, as the last placement left it.
     const CaretSpot& CaretPosition() const { return caretSpot; }
@@ -174,6 +179,7 @@ protected:
     int selectionEnd = 0;
     int contentHeight = 0;
     int contentWidth = 0;
+    int breakRise = 0;
     int caretIndex = 0;
     int defaultLineHeight = 12;
     int widestCharacter = 12;
@@ -198,7 +204,7 @@ protected:
     std::vector<RichElement*> elements;
     UndoList undo;
     std::vector<std::unique_ptr<RichElement>> allElements;
-    std::vector<RichElement*> autoLinked;
+    CAutoLinks autoLinks;
     std::vector<LineRecord> lines;
     IRichListener* listener = nullptr;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "RichDraw.h"
@@ -62,6 +63,17 @@ public:
     {
         DWORD value = bits[y * width + x];
         return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    }
+    // The first of this buffer's first `rows` rows that differs from `other`'s row
+    // `otherTop` + row; -1 when all are the same.
+    int FirstDifferentRow(int rows, const DrawHost& other, int otherTop) const
+    {
+        for (int y = 0; y < rows; ++y) {
+            const DWORD* row = bits + y * width;
+            if (!std::equal(row, row + width, other.bits + (otherTop + y) * other.width))
+                return y;
+        }
+        return -1;
     }
     int CountPixels(const RECT& area, bool (*match)(COLORREF)) const
     {
@@ -348,6 +360,94 @@ TEST(RichDraw, LosingTheFocusStopsTheBlinkAndTellsTheListener)
     host.Paint();
     POINT caret = host.engine.CaretWindowPosition();
     EXPECT_EQ(host.Pixel(caret.x, caret.y + 1), Background);
+}
+
+// Lines of several sizes with links, pictures and a selection across them, and one
+// line ending in a lone line feed far taller than its line.
+void FillDocument(CRichDraw& engine)
+{
+    RichStyle plain;
+    plain.face = DefaultFace();
+    RichStyle large = plain;
+    large.size = 180;
+    large.textColour = RGB(200, 0, 0);
+    RichStyle tallBreak = plain;
+    tallBreak.size = 360;
+    for (int line = 0; line < 40; ++line) {
+        const std::wstring number = std::to_wstring(line);
+        engine.InsertText(number + L".see www.site" + number + L".com and words to wrap", engine.GetCount(), plain);
+        if (line % 3 == 0)
+            engine.InsertText(L" Large", engine.GetCount(), large);
+        if (line % 7 == 0)
+            engine.InsertImage(SolidPicture(20 + line, 16, RGB(10, 200, 30)));
+        engine.InsertText(line == 25 ? L"\n" : L"\r\n", engine.GetCount(), line == 25 ? tallBreak : plain);
+    }
+}
+
+class PartialPaint : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (DrawHost* host : {&view, &whole}) {
+            host->engine.Attach(host->window);
+            FillDocument(host->engine);
+            host->engine.StopBlink();
+        }
+        view.engine.SetRect(2, 0, Width - 2, ViewHeight);
+        whole.engine.SetRect(2, 0, Width - 2, WholeHeight);
+        ASSERT_LE(whole.engine.ContentHeight(), WholeHeight);
+        Select(300, 1500);
+    }
+
+    void Select(int from, int to)
+    {
+        view.engine.SelectRange(from, to);
+        whole.engine.SelectRange(from, to);
+        whole.Paint();
+    }
+
+    // The view scrolled to `offset` against the same rows of the whole document. The
+    // clip path leaves out the rectangle's last row.
+    void ExpectViewMatchesTheWholePaint(int offset)
+    {
+        view.engine.ScrollTo(0, offset);
+        ASSERT_EQ(view.engine.VerticalOffset(), offset);
+        view.Paint();
+        EXPECT_EQ(view.FirstDifferentRow(ViewHeight - 1, whole, -offset), -1)
+            << "scrolled to " << offset;
+    }
+
+    static constexpr int Width = 400;
+    static constexpr int ViewHeight = 300;
+    static constexpr int WholeHeight = 1400;
+    DrawHost view{Width, ViewHeight};
+    DrawHost whole{Width, WholeHeight};
+};
+
+// Paint looks only at the lines that reach into the view; what it draws is what a paint
+// of every element shows in those rows, lines cut at the edges included.
+TEST_F(PartialPaint, ShowsWhatAPaintOfEveryElementShows)
+{
+    const int bottom = ViewHeight - view.engine.ContentHeight();
+    for (int offset : {0, -1, -7, -150, -333, -500, bottom + 1, bottom})
+        ExpectViewMatchesTheWholePaint(offset);
+}
+
+// The selection bar of a lone line feed taller than its line rises into the lines
+// above: it shows in a view that ends above the line that holds it.
+TEST_F(PartialPaint, ShowsTheBarOfATallLineBreakFromTheLineBelow)
+{
+    const std::vector<RichElement*>& elements = view.engine.Elements();
+    auto tall = std::find_if(elements.begin(), elements.end(),
+                             [](const RichElement* e) { return e->Is(L'\n') && e->y < e->lineTop; });
+    ASSERT_NE(tall, elements.end());
+    const RichElement& lineBreak = **tall;
+    ASSERT_GE(lineBreak.lineTop - lineBreak.y, 8);
+    // Alone in the selection, so that no other selected element hides the bar.
+    const int index = static_cast<int>(tall - elements.begin());
+    Select(index, index + 1);
+    // The view's last painted row lies between the bar's top and its line's top.
+    ExpectViewMatchesTheWholePaint(ViewHeight - 2 - (lineBreak.y + lineBreak.lineTop) / 2);
 }
 
 TEST(RichDraw, SettingReadOnlyClearsTheSelection)

@@ -57,3 +57,18 @@ inline std::wstring Characters(const CRichModel& model)
     }
     return text;
 }
+
+// The default face and nothing else.
+inline RichStyle PlainStyle()
+{
+    RichStyle style;
+    style.face = DefaultFace();
+    return style;
+}
+
+// The link of an element; empty without one.
+inline std::wstring LinkAt(const CRichModel& model, int index)
+{
+    const SharedString& link = model.Elements()[static_cast<size_t>(index)]->link;
+    return link ? *link : L"";
+}

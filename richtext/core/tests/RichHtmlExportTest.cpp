@@ -7,13 +7,6 @@ namespace {
 
 const std::wstring DefaultTag = L"<font color=\"#000000\" size=\"9\" face=\"宋体\">";
 
-RichStyle PlainStyle()
-{
-    RichStyle style;
-    style.face = DefaultFace();
-    return style;
-}
-
 class ExportTest : public testing::Test {
 protected:
     void SetUp() override { model.SetRect(0, 0, 600, 200); }

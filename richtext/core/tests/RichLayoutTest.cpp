@@ -130,6 +130,57 @@ TEST(RichLayout, TallPictureRaisesItsLineAndCharactersSitOnTheBottom)
         EXPECT_EQ(document[i].lineTop, 0);
 }
 
+TEST(RichLayout, LoneLineFeedTallerThanItsLineRisesAboveItsTop)
+{
+    Document document;
+    document.Add(L"ab\r\ncd");
+    document.Add(L"\n", 6, 30);
+    document.Add(L"e");
+    LayoutResult result = LayoutElements(document.Elements(), Params());
+    ASSERT_EQ(result.lines.size(), 3u);
+    EXPECT_EQ(result.lines[1].nextTop, 28);  // the line feed does not raise its line
+    EXPECT_EQ(document[6].lineTop, 14);
+    EXPECT_EQ(document[6].y, -4);
+    EXPECT_EQ(result.breakRise, 18);
+}
+
+struct RowsCase {
+    const char* name;
+    int top;
+    int bottom;
+    int breakRise;
+    const char* span;
+};
+
+void PrintTo(const RowsCase& value, std::ostream* out) { *out << value.name; }
+
+class ElementsInRowsOf : public testing::TestWithParam<RowsCase> {};
+
+// Four lines 12 pixels high, 2 apart: tops 0, 14, 28 and 42.
+TEST_P(ElementsInRowsOf, FourLinesAreThese)
+{
+    Document document;
+    document.Add(L"abc\r\ndef\r\nghi\r\njkl");
+    LayoutResult result = LayoutElements(document.Elements(), Params());
+    ASSERT_EQ(result.lines.size(), 4u);
+    const RowsCase& rows = GetParam();
+    ElementSpan span = ElementsInRows(result.lines, rows.top, rows.bottom, 2, rows.breakRise);
+    EXPECT_EQ(std::to_string(span.first) + "-" + std::to_string(span.last), rows.span);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ElementsInRowsOf,
+    testing::Values(RowsCase{"FirstLine", 0, 5, 0, "0-5"},
+                    RowsCase{"InTheSpacingBetweenTwoLines", 13, 13, 0, "0-0"},
+                    RowsCase{"FromALineBottomToTheNextTop", 12, 14, 0, "0-10"},
+                    RowsCase{"LastTwoLinesAndBelow", 30, 100, 0, "10-18"},
+                    RowsCase{"AboveTheText", -50, -1, 0, "0-0"},
+                    RowsCase{"BelowTheText", 60, 90, 0, "0-0"},
+                    // A line feed may stand up to breakRise above its line's top.
+                    RowsCase{"LineBelowReachesUpByTheRise", 0, 12, 2, "0-10"},
+                    RowsCase{"LineBelowStaysOutWithoutIt", 0, 12, 0, "0-5"}),
+    [](const testing::TestParamInfo<RowsCase>& info) { return std::string(info.param.name); });
+
 TEST(RichLayout, SingleLineModeNeverWrapsAndRecordsTheContentWidth)
 {
     Document document;

@@ -4,19 +4,6 @@
 
 namespace {
 
-RichStyle PlainStyle()
-{
-    RichStyle style;
-    style.face = DefaultFace();
-    return style;
-}
-
-std::wstring LinkAt(const CRichModel& model, int index)
-{
-    const SharedString& link = model.Elements()[index]->link;
-    return link ? *link : L"";
-}
-
 class RecordingListener : public IRichListener {
 public:
     std::vector<int> heights;
