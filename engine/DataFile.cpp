@@ -2,29 +2,9 @@
 
 #include <windows.h>
 
+#include "FileHandle.h"
+
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-    bool Close()
-    {
-        if (!IsOpen())
-            return true;
-        BOOL closed = ::CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle;
-};
 
 bool WriteAll(HANDLE file, const std::string& bytes)
 {

@@ -4,28 +4,12 @@
 #include <cstring>
 
 #include "Crc32.h"
+#include "FileHandle.h"
 #include "ImageSections.h"
 #include "InstallPath.h"
 #include "PackageFormat.h"
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle(handle) {}
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
 
 bool IsFolder(const std::wstring& path)
 {
@@ -77,7 +61,7 @@ bool WritePayload(const std::wstring& path, const PackageSource& package, const 
     {
         FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid())
+        if (!file.IsOpen())
             return false;
         whole = CopyPayload(package, entry.payloadOffset, entry.payloadLength, file.Get(), buffer);
     }
@@ -140,7 +124,7 @@ std::optional<ResourceBytes> FindResourceBytes(int id, const wchar_t* type, HMOD
 
 PackageSource::PackageSource(ResourceBytes view) : view(view) {}
 
-PackageSource::PackageSource(ResourceBytes view, std::shared_ptr<void> file, uint64_t fileOffset)
+PackageSource::PackageSource(ResourceBytes view, FileHandle file, uint64_t fileOffset)
     : view(view), file(std::move(file)), fileOffset(fileOffset)
 {
 }
@@ -149,26 +133,27 @@ PackageSource PackageSource::Locate(ResourceBytes resource, HMODULE module)
 {
     if (!module)
         module = ::GetModuleHandleW(nullptr);
-    const PackageSource mapped(resource);
     if (!resource.data || !IsMappedProgram(module))
-        return mapped;
+        return PackageSource(resource);
     const auto rva = static_cast<uint64_t>(resource.data - reinterpret_cast<const uint8_t*>(module));
     const std::optional<uint64_t> offset = FileOffsetOf(ImageSectionsOf(module), rva, resource.size);
     if (!offset)
-        return mapped;
-    HANDLE handle = ::CreateFileW(ModulePath(module).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return mapped;
-    const PackageSource fromFile(resource, std::shared_ptr<void>(handle, ::CloseHandle), *offset);
-    return fromFile.FileMatchesView() ? fromFile : mapped;
+        return PackageSource(resource);
+    FileHandle file(::CreateFileW(ModulePath(module).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.IsOpen())
+        return PackageSource(resource);
+    PackageSource fromFile(resource, std::move(file), *offset);
+    if (!fromFile.FileMatchesView())
+        return PackageSource(resource);
+    return fromFile;
 }
 
 bool PackageSource::Read(size_t offset, size_t length, uint8_t* out) const
 {
     if (!view.data || offset > view.size || length > view.size - offset)
         return false;
-    if (file)
+    if (file.IsOpen())
         return ReadFromFile(fileOffset + offset, length, out);
     std::memcpy(out, view.data + offset, length);
     return true;
@@ -187,7 +172,7 @@ bool PackageSource::ReadFromFile(uint64_t at, size_t length, uint8_t* out) const
         position.Offset = static_cast<DWORD>(at);
         position.OffsetHigh = static_cast<DWORD>(at >> 32);
         DWORD read = 0;
-        if (!::ReadFile(file.get(), out, piece, &read, &position) || read != piece)
+        if (!::ReadFile(file.Get(), out, piece, &read, &position) || read != piece)
             return false;
         at += piece;
         out += piece;

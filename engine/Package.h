@@ -2,11 +2,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "ExtractionRecord.h"
+#include "FileHandle.h"
 #include "PackageFormat.h"
 
 // The setup package is the installer's resource of type "PKG" with this id; the build
@@ -39,19 +39,19 @@ public:
     static PackageSource Locate(ResourceBytes resource, HMODULE module = nullptr);
 
     size_t Size() const { return view.size; }
-    bool ReadsTheFile() const { return file != nullptr; }
+    bool ReadsTheFile() const { return file.IsOpen(); }
 
     // Copies `length` bytes from `offset` into `out`; false when they cannot be read.
     bool Read(size_t offset, size_t length, uint8_t* out) const;
     PackageReader Reader() const;
 
 private:
-    PackageSource(ResourceBytes view, std::shared_ptr<void> file, uint64_t fileOffset);
+    PackageSource(ResourceBytes view, FileHandle file, uint64_t fileOffset);
     bool ReadFromFile(uint64_t at, size_t length, uint8_t* out) const;
     bool FileMatchesView() const;
 
     ResourceBytes view;
-    std::shared_ptr<void> file; // the module's file when it is read from there
+    FileHandle file; // the module's file when it is read from there
     uint64_t fileOffset = 0;
 };
 

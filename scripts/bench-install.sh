@@ -102,21 +102,22 @@ column() { awk -v n="$2" '{ print $n }' "$bench/$1.times" | median; }
 
 report() {
     local package=$1 who
+    local -A wall cpu peak
     echo
     echo "$package package ($(du -sm "$bench/tree-$package" | cut -f1) MB installed), medians of $rounds runs:"
     printf '  %-8s %8s %8s %10s\n' "" "wall s" "CPU s" "peak MiB"
     for who in ours quiet nsis copy; do
-        printf '  %-8s %8.2f %8.2f %10.1f\n' "$who" "$(column "$package-$who" 1)" "$(column "$package-$who" 2)" \
-            "$(awk "BEGIN { print $(column "$package-$who" 3) / 1024 }")"
+        wall[$who]=$(column "$package-$who" 1)
+        cpu[$who]=$(column "$package-$who" 2)
+        peak[$who]=$(awk "BEGIN { print $(column "$package-$who" 3) / 1024 }")
+        printf '  %-8s %8.2f %8.2f %10.1f\n' "$who" "${wall[$who]}" "${cpu[$who]}" "${peak[$who]}"
     done
-    awk -v w1="$(column "$package-ours" 1)" -v w2="$(column "$package-nsis" 1)" \
-        -v c1="$(column "$package-ours" 2)" -v c2="$(column "$package-nsis" 2)" \
-        -v m1="$(column "$package-ours" 3)" -v m2="$(column "$package-nsis" 3)" \
-        'BEGIN { printf "  ours / NSIS: wall %.2fx, CPU %.2fx, peak memory %.2fx\n", w1 / w2, c1 / c2, m1 / m2 }'
-    awk -v w1="$(column "$package-ours" 1)" -v w2="$(column "$package-quiet" 1)" \
-        -v c1="$(column "$package-ours" 2)" -v c2="$(column "$package-quiet" 2)" \
-        -v m1="$(column "$package-ours" 3)" -v m2="$(column "$package-quiet" 3)" \
-        'BEGIN { printf "  the window (ours - quiet): wall %.2f s, CPU %.2f s, peak memory %.1f MiB\n", w1 - w2, c1 - c2, (m1 - m2) / 1024 }'
+    awk -v w="${wall[ours]}" -v c="${cpu[ours]}" -v m="${peak[ours]}" \
+        -v nw="${wall[nsis]}" -v nc="${cpu[nsis]}" -v nm="${peak[nsis]}" \
+        -v qw="${wall[quiet]}" -v qc="${cpu[quiet]}" -v qm="${peak[quiet]}" 'BEGIN {
+            printf "  ours / NSIS: wall %.2fx, CPU %.2fx, peak memory %.2fx\n", w / nw, c / nc, m / nm
+            printf "  the window (ours - quiet): wall %.2f s, CPU %.2f s, peak memory %.1f MiB\n", w - qw, c - qc, m - qm
+        }'
 }
 
 start_display || exit 1
