@@ -8,7 +8,7 @@ constexpr wchar_t ApplicationRunningText[] = L"安装程序检查到Tessamo正�
 constexpr wchar_t ApplicationRunningTitle[] = L"程序正在运行";
 
 // Asks the application's window, if there is one, to close. Gives up on a window that
-// does not answer within a few seconds instead of hanging with it. True when a window
+// does not answer within a second and a half instead of hanging with it. True when a window
 // was found.
 bool AskApplicationToClose();
 
