@@ -4,25 +4,18 @@
 
 #include "Encoding.h"
 
-InstallLog::~InstallLog()
-{
-    if (IsOpen())
-        ::CloseHandle(file);
-}
-
 bool InstallLog::Open(const std::wstring& path)
 {
     std::lock_guard<std::mutex> guard(writing);
-    if (IsOpen())
-        ::CloseHandle(file);
+    file.Close(); // first, so that the same path may be opened again
     // Readable while it is written: an administrator may follow it.
-    file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!IsOpen())
         return false;
     const char byteOrderMark[] = "\xEF\xBB\xBF";
     DWORD written = 0;
-    ::WriteFile(file, byteOrderMark, 3, &written, nullptr);
+    ::WriteFile(file.Get(), byteOrderMark, 3, &written, nullptr);
     return true;
 }
 
@@ -35,7 +28,7 @@ void InstallLog::Write(const std::wstring& line)
     ::GetLocalTime(&now);
     const std::string bytes = FormatLogLine(now, line);
     DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string FormatLogLine(const SYSTEMTIME& time, const std::wstring& text)

@@ -4,25 +4,22 @@
 #include <mutex>
 #include <string>
 
+#include "FileHandle.h"
+
 // The install log asked for with /log=<file>: UTF-8 with a byte-order mark, one line per
 // event, each handed to the system as it is written, so that a crash leaves every line
 // before it. A log that cannot be opened or written is skipped without a word: it never
 // stops an installation. Lines may come from the window thread and the install worker.
 class InstallLog {
 public:
-    InstallLog() = default;
-    ~InstallLog();
-    InstallLog(const InstallLog&) = delete;
-    InstallLog& operator=(const InstallLog&) = delete;
-
     // Creates or replaces `path`; false when it cannot, and then nothing is written.
     bool Open(const std::wstring& path);
-    bool IsOpen() const { return file != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return file.IsOpen(); }
     // The line with the local time in front.
     void Write(const std::wstring& line);
 
 private:
-    HANDLE file = INVALID_HANDLE_VALUE;
+    FileHandle file;
     std::mutex writing;
 };
 

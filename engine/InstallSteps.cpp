@@ -52,6 +52,12 @@ std::wstring Joined(const std::vector<std::wstring>& parts)
     return text;
 }
 
+// "<file> copied" or "<file> not copied", for the log.
+std::wstring CopiedOrNot(const std::wstring& file, bool copied)
+{
+    return file + Outcome(copied, L" copied", L" not copied");
+}
+
 std::wstring Counted(const FolderCopy& copy)
 {
     std::wstring text = std::to_wstring(copy.copied) + L" files copied";
@@ -183,7 +189,7 @@ void InstallRun::Migrate(const std::wstring& old)
     auto stop = [this] { return Stopped(); };
     std::vector<std::wstring> done;
     auto copyFile = [&](const wchar_t* file) {
-        done.push_back(file + std::wstring(Outcome(Copy(old + file, target + file, true), L" copied", L" not copied")));
+        done.push_back(CopiedOrNot(file, Copy(old + file, target + file, true)));
     };
     copyFile(L"data.dat");
     copyFile(L"timer.dat");
@@ -203,8 +209,7 @@ std::optional<StepError> InstallRun::CopyApplication()
         return StepError{InstallResult::FileNotCopied, L"拷贝文件“Pinvora.exe”失败！"};
     std::vector<std::wstring> done{L"Pinvora.exe copied"};
     for (const wchar_t* file : {L"使用说明.txt", L"卸载Tessamo.exe"})
-        done.push_back(file + std::wstring(Outcome(Copy(source + L"\\" + file, target + file, true), L" copied",
-                                                   L" not copied")));
+        done.push_back(CopiedOrNot(file, Copy(source + L"\\" + file, target + file, true)));
     Record(L"Program files: " + Joined(done));
     return std::nullopt;
 }
