@@ -27,6 +27,8 @@ std::wstring Mode(const RunSwitches& switches)
 {
     if (switches.quiet)
         return L"quiet: no window, no message box";
+    if (switches.passive)
+        return L"passive: the window with progress, no question, no message box";
     std::wstring mode = L"window";
     if (switches.automatic)
         mode += L", automatic (/s)";
@@ -69,11 +71,20 @@ int ShowLogged(InstallLog& log, const std::wstring& text, const std::wstring& ti
     return answer;
 }
 
+int UnattendedAnswer(const std::wstring& secondButton)
+{
+    return secondButton.empty() ? 1 : 2;
+}
+
 void LogRunStart(InstallLog& log, const RunSwitches& switches)
 {
     log.Write(L"Tessamo Setup " + GetFileVersionText(ProgramPath()).value_or(L"(no version)"));
     log.Write(L"Command line: " + std::wstring(::GetCommandLineW()));
     log.Write(L"Mode: " + Mode(switches));
+    if (switches.misplacedSwitch) {
+        log.Write(L"The folder of /D= holds the switch " + *switches.misplacedSwitch +
+                  L": /D= must come last on the command line; the folder is refused");
+    }
 }
 
 void LogProposedFolder(InstallLog& log, const ProposedInstallDir& proposal,

@@ -33,6 +33,10 @@ private:
 int ShowLogged(InstallLog& log, const std::wstring& text, const std::wstring& title,
                const std::wstring& firstButton, const std::wstring& secondButton, const std::function<int()>& show);
 
+// The answer an unattended run gives to a question: the second button ("否", "取消"),
+// or the only one of a message.
+int UnattendedAnswer(const std::wstring& secondButton);
+
 // The version, the command line and the mode.
 void LogRunStart(InstallLog& log, const RunSwitches& switches);
 // The earlier installation, the folder the search proposes and why, and the one /D= asks for.

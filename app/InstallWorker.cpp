@@ -16,8 +16,9 @@ BOOL CALLBACK AnswerSecondButton(HWND box, LPARAM)
 
 } // namespace
 
-InstallWorker::InstallWorker(InstallInputs installInputs, std::wstring& installDirOut, InstallLog& installLog)
-    : inputs(std::move(installInputs)), installDir(installDirOut), log(installLog)
+InstallWorker::InstallWorker(InstallInputs installInputs, std::wstring& installDirOut, InstallLog& installLog,
+                             bool askUserFirst)
+    : inputs(std::move(installInputs)), installDir(installDirOut), log(installLog), askUser(askUserFirst)
 {
 }
 
@@ -71,6 +72,8 @@ int InstallWorker::ShowMessage(const std::wstring& text, HWND owner, const std::
 {
     if (stopRequested)
         return 2;
+    if (!askUser)
+        return UnattendedAnswer(secondButton);
     return ShowMessageBox(text, owner, title, firstButton, secondButton);
 }
 
@@ -83,5 +86,6 @@ DWORD WINAPI InstallWorker::ThreadProc(void* self)
 void InstallWorker::Run()
 {
     LoggedObserver logged(*this, log);
-    LogResult(log, RunInstallation(SetupPackageId, ExtractionDirectory(), inputs, logged, installDir));
+    result = RunInstallation(SetupPackageId, ExtractionDirectory(), inputs, logged, installDir);
+    LogResult(log, result);
 }

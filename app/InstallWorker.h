@@ -13,8 +13,9 @@
 class InstallWorker : public InstallObserver {
 public:
     // `installDir` receives the install folder before the success code is posted; `log`
-    // receives what the installation reports.
-    InstallWorker(InstallInputs inputs, std::wstring& installDir, InstallLog& log);
+    // receives what the installation reports. Without `askUser` no box is shown: each
+    // question takes the unattended answer.
+    InstallWorker(InstallInputs inputs, std::wstring& installDir, InstallLog& log, bool askUser = true);
     ~InstallWorker() override;
     InstallWorker(const InstallWorker&) = delete;
     InstallWorker& operator=(const InstallWorker&) = delete;
@@ -24,6 +25,8 @@ public:
     // Asks the worker to stop and answers its open message box with the second button.
     void RequestStop();
     void WaitUntilFinished();
+    // How the installation ended; meaningful once the worker has finished.
+    InstallResult Result() const { return result; }
 
     void Progress(int code) override;
     int ShowMessage(const std::wstring& text, HWND owner, const std::wstring& title,
@@ -37,6 +40,8 @@ private:
     InstallInputs inputs;
     std::wstring& installDir;
     InstallLog& log;
+    const bool askUser;
+    std::atomic<InstallResult> result{InstallResult::Stopped};
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     std::atomic<bool> stopRequested{false};

@@ -4,13 +4,26 @@
 #include <gdiplus.h>
 
 #include "AppModule.h"
+#include "InstallLock.h"
+#include "InstallTransaction.h"
 #include "InstallLog.h"
+#include "InstallPath.h"
+#include "Package.h"
 #include "InstallReport.h"
 #include "QuietInstall.h"
 #include "RunSetup.h"
 #include "RunState.h"
 
 namespace {
+
+// An installation stopped from outside is taken back before anything else, unless
+// another installer is at work now: that one finishes it before its own installation.
+void TakeBackInterruptedInstallation(InstallLog& log)
+{
+    InstallLock lock;
+    if (lock.TryAcquire())
+        FinishInterruptedInstallation([&log](const std::wstring& line) { log.Write(line); });
+}
 
 int RunWithWindow(HINSTANCE instance, const RunSwitches& switches, InstallLog& log)
 {
@@ -20,7 +33,9 @@ int RunWithWindow(HINSTANCE instance, const RunSwitches& switches, InstallLog& l
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
-    const int exitCode = RunSetup(switches.installDir, log);
+    // A /D= that is not last is refused; the window proposes its own folder instead.
+    const int exitCode =
+        RunSetup(switches.misplacedSwitch ? std::nullopt : switches.installDir, log, switches.passive);
 
     Gdiplus::GdiplusShutdown(gdiplusToken);
     AppModule.Term();
@@ -42,11 +57,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
 
     InstallLog log;
     if (switches.logFile)
-        log.Open(*switches.logFile);
+        log.Open(*switches.logFile, DirectoryPart(ProgramPath()));
     LogRunStart(log, switches);
+    TakeBackInterruptedInstallation(log);
 
     // The quiet mode needs neither the window framework nor GDI+.
-    const int exitCode = switches.quiet ? RunQuietInstall(switches.installDir, log)
+    const int exitCode = switches.quiet ? RunQuietInstall(switches, log)
                                         : RunWithWindow(instance, switches, log);
     LogExitCode(log, exitCode);
     ::CoUninitialize();

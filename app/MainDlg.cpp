@@ -1,8 +1,10 @@
 #include "MainDlg.h"
 
 #include "AppModule.h"
+#include "HighContrast.h"
 #include "ImageResources.h"
 #include "InstallDirectory.h"
+#include "InstallFolder.h"
 #include "InstallPath.h"
 #include "InstallReport.h"
 #include "MessageBox.h"
@@ -11,46 +13,47 @@
 #include "ResourceIds.h"
 #include "RunState.h"
 #include "RunningApplication.h"
+#include "SetupLayout.h"
 
 namespace {
 
 constexpr DWORD TransparentBlackArgb = 0x00000000;
-constexpr int ContentWidth = 500;
-constexpr int ContentHeight = 400;
-constexpr int BannerHeight = 270;
 constexpr int MainButtonId = 100;
 constexpr int ChangeDirButtonId = 101;
 constexpr int StartButtonId = 1;
 constexpr UINT CenteredSingleLine = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr int MaxPathLength = 260;
 constexpr UINT SingleLineVerticallyCentred = 0x24;
-constexpr int SuccessLineRise = 50;
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    return RECT{left, top, right, bottom};
-}
-
-// The main button beside the path field, and centred and wide in upgrade mode.
-RECT MainButtonRect(const RECT& c)
-{
-    return Rect(c.right - 85, c.bottom - 74, c.right - 20, c.bottom - 44);
-}
-
-RECT WideMainButtonRect(const RECT& c)
-{
-    return Rect(c.left + 100, c.bottom - 70, c.right - 100, c.bottom - 30);
-}
+constexpr int PathBoxBorder = 1;
 
 void CreateAt(CQCtrlBase& control, HWND parent, const RECT& r, UINT id)
 {
     control.CreateControl(parent, r.left, r.top, r.right, r.bottom, id);
 }
 
+void MoveTo(CQCtrlBase& control, const RECT& r)
+{
+    ::SetWindowPos(control.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A border `width` pixels wide inside `rect`.
+void FrameInside(HDC dc, const RECT& rect, COLORREF color, int width)
+{
+    HBRUSH brush = ::CreateSolidBrush(color);
+    const RECT sides[] = {{rect.left, rect.top, rect.right, rect.top + width},
+                          {rect.left, rect.bottom - width, rect.right, rect.bottom},
+                          {rect.left, rect.top + width, rect.left + width, rect.bottom - width},
+                          {rect.right - width, rect.top + width, rect.right, rect.bottom - width}};
+    for (const RECT& side : sides)
+        ::FillRect(dc, &side, brush);
+    ::DeleteObject(brush);
+}
+
 } // namespace
 
-CMainDlg::CMainDlg(InstallLog& installLog, std::optional<std::wstring> requested)
-    : log(installLog), requestedDir(std::move(requested))
+CMainDlg::CMainDlg(InstallLog& installLog, std::optional<std::wstring> requested, bool passiveRun)
+    : log(installLog), requestedDir(std::move(requested)), passive(passiveRun)
 {
 }
 
@@ -73,9 +76,11 @@ bool CMainDlg::Show()
         ::SetForegroundWindow(window);
         return true;
     }
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - ContentWidth) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - ContentHeight) / 2;
-    if (!CreateAlphaWindow(left, top, ContentWidth, ContentHeight, nullptr, true, true))
+    // The window opens at the scale of the system; WM_DPICHANGED brings any other.
+    const int width = Scaled(SetupContentWidth), height = Scaled(SetupContentHeight);
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (!CreateAlphaWindow(left, top, width, height, nullptr, true, true))
         return false;
     ::InvalidateRect(window, nullptr, FALSE);
     return true;
@@ -110,8 +115,8 @@ bool CMainDlg::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         OnCommand(LOWORD(wParam));
         return true;
     case WM_CLOSE:
-        // Closing from the taskbar ends the program like the close button.
-        CloseSetupWindow(0);
+        // Closing from the taskbar or with Alt+F4 does what the close button does.
+        OnCommand(CloseCommandId);
         return true;
     case WM_SETUP_PROGRESS:
         OnProgress(static_cast<int>(wParam));
@@ -133,14 +138,14 @@ void CMainDlg::OnCreate()
     PreviousInstallFound = 1;
     const ProposedInstallDir proposal = FindDefaultInstallDir();
     LogProposedFolder(log, proposal, requestedDir);
-    if (UpgradeMode || AutoMode)
+    if (UpgradeMode || StartsByItself())
         SetTitle(L"Tessamo软件升级");
 
-    if (auto picture = LoadPngResource(IDP_BANNER))
-        background = ToPremultipliedBitmap(picture.get(), TransparentBlackArgb);
+    layout = SetupLayoutAt(dpi);
+    LoadPictures();
     // A folder given on the command line did not come from the application.
-    CreateControls(ContentRect(), requestedDir.value_or(proposal.directory),
-                   !requestedDir && proposal.fromApplication);
+    CreateControls(requestedDir.value_or(proposal.directory), !requestedDir && proposal.fromApplication);
+    SetUpKeyboard();
 
     if (CMessageLoop* loop = AppModule.GetMessageLoop())
         loop->AddIdleHandler(this);
@@ -150,58 +155,88 @@ void CMainDlg::OnCreate()
         suspendRedraw = false;
         ComposeAndUpdate();
     }
-    if (UpgradeMode || AutoMode) {
+    if (UpgradeMode || StartsByItself()) {
         pathField.SetVisible(false);
         changeDirButton.SetVisible(false);
         autostartBox.SetVisible(false);
         mainButton.SetText(L"开始升级");
         ComposeAndUpdate();
     }
-    if (AutoMode)
+    // A passive window starts once it is on screen: it never shows a box, and may end at
+    // once.
+    if (passive)
+        ::PostMessageW(window, WM_COMMAND, MainButtonId, 0);
+    else if (AutoMode)
         CheckRunningApplication();
 }
 
-void CMainDlg::CreateControls(const RECT& c, const std::wstring& proposedDir, bool fromApplication)
+void CMainDlg::CreateControls(const std::wstring& proposedDir, bool fromApplication)
 {
-    labelRect = Rect(c.left + 10, c.bottom - 68, c.left + 78, c.bottom - 48);
-    pathRect = Rect(c.left + 78, c.bottom - 74, c.right - 166, c.bottom - 44);
-    statusRect = Rect(c.left + 40, c.bottom - 100, c.right - 40, c.bottom);
+    mainButtonWide = UpgradeMode != 0;
 
     pathField.SetTextColour(0);
     pathField.SetText(proposedDir);
-    CreateAt(pathField, window, Rect(c.left + 84, c.bottom - 74, c.right - 176, c.bottom - 44), 0);
+    CreateAt(pathField, window, layout.pathField, 0);
     pathField.SetMaxLength(MaxPathLength);
     pathField.SetLayoutFlags(SingleLineVerticallyCentred);
     AddControl(&pathField);
 
-    SetupTextButton(changeDirButton, IDP_BROWSE_NORMAL, IDP_BROWSE_HOVER, L"更换目录");
-    CreateAt(changeDirButton, window, Rect(c.right - 160, c.bottom - 74, c.right - 95, c.bottom - 44),
-           ChangeDirButtonId);
+    SetupTextButton(changeDirButton, L"更换目录");
+    CreateAt(changeDirButton, window, layout.changeDirButton, ChangeDirButtonId);
     AddControl(&changeDirButton);
 
-    SetupTextButton(mainButton, IDP_MAIN_NORMAL, IDP_MAIN_HOVER, fromApplication ? L"开始升级" : L"开始安装");
-    CreateAt(mainButton, window, UpgradeMode ? WideMainButtonRect(c) : MainButtonRect(c), MainButtonId);
+    SetupTextButton(mainButton, fromApplication ? L"开始升级" : L"开始安装");
+    CreateAt(mainButton, window, MainButtonRect(), MainButtonId);
     AddControl(&mainButton);
 
-    const RECT checkRect = UpgradeMode ? Rect(c.left + 132, c.bottom - 25, c.right - 132, c.bottom - 10)
-                                       : Rect(c.left + 172, c.bottom - 30, c.right - 132, c.bottom - 15);
-    CreateAt(autostartBox, window, checkRect, 0);
-    autostartBox.SetCheckImages(IDP_CHECK_ON, IDP_CHECK_OFF);
+    CreateAt(autostartBox, window, CheckBoxRect(), 0);
     autostartBox.SetText(L"开机时启动Tessamo");
     autostartBox.SetTextColor(0x555555);
     autostartBox.SetChecked(true);
     AutostartChecked = 1;
     AddControl(&autostartBox);
 
-    SetupTextButton(startButton, IDP_MAIN_NORMAL, IDP_MAIN_HOVER, L"开始体验");
-    CreateAt(startButton, window, Rect(c.left + 150, c.bottom - 50, c.right - 150, c.bottom - 15), StartButtonId);
+    SetupTextButton(startButton, L"开始体验");
+    CreateAt(startButton, window, layout.startButton, StartButtonId);
     startButton.SetVisible(false);
     AddControl(&startButton);
 }
 
-void CMainDlg::SetupTextButton(CTextButton& button, int normal, int hover, const wchar_t* text)
+RECT CMainDlg::MainButtonRect() const
 {
-    button.SetImages(normal, hover, normal, 0);
+    return mainButtonWide ? layout.wideMainButton : layout.mainButton;
+}
+
+RECT CMainDlg::CheckBoxRect() const
+{
+    return UpgradeMode ? layout.upgradeCheckBox : layout.checkBox;
+}
+
+void CMainDlg::LoadPictures()
+{
+    if (background)
+        ::DeleteObject(background);
+    background = LoadPngBitmapAt(IDP_BANNER, dpi, TransparentBlackArgb);
+    changeDirButton.SetImages(IDP_BROWSE_NORMAL, IDP_BROWSE_HOVER, IDP_BROWSE_NORMAL, 0, dpi);
+    mainButton.SetImages(IDP_MAIN_NORMAL, IDP_MAIN_HOVER, IDP_MAIN_NORMAL, 0, dpi);
+    startButton.SetImages(IDP_MAIN_NORMAL, IDP_MAIN_HOVER, IDP_MAIN_NORMAL, 0, dpi);
+    autostartBox.SetCheckImages(IDP_CHECK_ON, IDP_CHECK_OFF, dpi);
+}
+
+void CMainDlg::LayoutForDpi(SIZE)
+{
+    layout = SetupLayoutAt(dpi);
+    LoadPictures();
+    pathField.SetDpi(dpi);
+    MoveTo(pathField, layout.pathField);
+    MoveTo(changeDirButton, layout.changeDirButton);
+    MoveTo(mainButton, MainButtonRect());
+    MoveTo(autostartBox, CheckBoxRect());
+    MoveTo(startButton, layout.startButton);
+}
+
+void CMainDlg::SetupTextButton(CTextButton& button, const wchar_t* text)
+{
     button.SetTextColors(0);
     button.SetStretch(true);
     button.SetText(text);
@@ -211,26 +246,26 @@ void CMainDlg::SetupTextButton(CTextButton& button, int normal, int hover, const
 void CMainDlg::DrawContent(HDC dc, const RECT& c)
 {
     if (background) {
+        const RECT& banner = layout.banner;
         HDC source = ::CreateCompatibleDC(dc);
         HGDIOBJ previous = ::SelectObject(source, background);
-        ::BitBlt(dc, c.left, c.top + CaptionHeight, c.right - c.left, BannerHeight, source, 0, 0, SRCCOPY);
+        ::BitBlt(dc, banner.left, banner.top, banner.right - banner.left, banner.bottom - banner.top, source, 0,
+                 0, SRCCOPY);
         ::SelectObject(source, previous);
         ::DeleteDC(source);
     }
     const COLORREF previousColor = ::GetTextColor(dc);
     if (pathField.visible) {
-        ::SetTextColor(dc, 0);
-        RECT label = labelRect;
+        ::SetTextColor(dc, ContrastColour(0, COLOR_WINDOWTEXT));
+        RECT label = layout.label;
         ::DrawTextW(dc, L"安装目录：", -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        HBRUSH white = ::CreateSolidBrush(0xFFFFFF);
-        ::FillRect(dc, &pathRect, white);
+        HBRUSH white = ::CreateSolidBrush(ContrastColour(0xFFFFFF, COLOR_WINDOW));
+        ::FillRect(dc, &layout.pathBox, white);
         ::DeleteObject(white);
-        HBRUSH border = ::CreateSolidBrush(0xDDDDDD);
-        ::FrameRect(dc, &pathRect, border);
-        ::DeleteObject(border);
+        FrameInside(dc, layout.pathBox, ContrastColour(0xDDDDDD, COLOR_WINDOWTEXT), Scaled(PathBoxBorder));
     } else {
-        ::SetTextColor(dc, 0x333333);
-        RECT status = statusRect;
+        ::SetTextColor(dc, ContrastColour(0x333333, COLOR_WINDOWTEXT));
+        RECT status = StatusRect();
         ::DrawTextW(dc, StatusText.c_str(), -1, &status, CenteredSingleLine);
     }
     ::SetTextColor(dc, previousColor);
@@ -243,7 +278,8 @@ void CMainDlg::OnCommand(int id)
         StartApplication();
         break;
     case CloseCommandId:
-        CloseSetupWindow(0);
+        // A caller waiting for a passive run learns that it did not finish.
+        CloseSetupWindow(passive && worker && worker->IsRunning() ? static_cast<int>(InstallResult::Stopped) : 0);
         break;
     case MainButtonId:
         CheckRunningApplication();
@@ -260,8 +296,14 @@ void CMainDlg::OnProgress(int code)
 {
     if (const wchar_t* text = StatusTextFor(code))
         StatusText = text;
+    AnnounceProgress(code);
+    if (passive && (code == ProgressSucceeded || code == ProgressFailed)) {
+        worker->WaitUntilFinished();
+        CloseSetupWindow(static_cast<int>(worker->Result()));
+        return;
+    }
     if (code == ProgressSucceeded) {
-        statusRect.bottom -= SuccessLineRise;
+        statusRaised = true;
         startButton.SetVisible(true);
         if (AutoMode) {
             StartApplication();
@@ -275,6 +317,12 @@ void CMainDlg::OnProgress(int code)
 
 void CMainDlg::CheckRunningApplication()
 {
+    // Like /quiet: the user's application is neither closed nor waited for.
+    if (passive && IsApplicationRunning()) {
+        ShowLoggedBox(ApplicationRunningText, window, ApplicationRunningTitle, L"重试", L"取消");
+        EndPassively(InstallResult::ApplicationRunning);
+        return;
+    }
     if (AskApplicationToClose())
         ::Sleep(500);
     while (IsApplicationRunning()) {
@@ -300,19 +348,30 @@ void CMainDlg::StartInstall()
 
 void CMainDlg::ValidateAndLaunchWorker()
 {
-    if (IsAcceptedInstallPath(WithTrailingBackslash(InstallPath))) {
+    if (const std::optional<std::wstring> folder = NormalisedInstallPath(InstallPath)) {
         InstallInputs inputs;
-        inputs.installPath = InstallPath;
+        inputs.installPath = *folder;
         inputs.autostart = AutostartChecked != 0;
         inputs.window = window;
         inputs.previousInstallFound = PreviousInstallFound != 0;
         inputs.previousInstallDir = PreviousInstallDir;
-        worker = std::make_unique<InstallWorker>(std::move(inputs), InstallDir, log);
+        worker = std::make_unique<InstallWorker>(std::move(inputs), InstallDir, log, !passive);
         worker->Start();
+        return;
+    }
+    if (passive) {
+        ShowLoggedBox(InvalidInstallPathText, window, L"", L"确定", L"");
+        EndPassively(InstallResult::InvalidFolder);
         return;
     }
     ::PostMessageW(window, WM_SETUP_PROGRESS, ProgressPathRejected, 0);
     ShowLoggedBox(InvalidInstallPathText, ::GetActiveWindow(), L"", L"确定", L"");
+}
+
+void CMainDlg::EndPassively(InstallResult result)
+{
+    LogResult(log, result);
+    CloseSetupWindow(static_cast<int>(result));
 }
 
 void CMainDlg::BrowseInstallDir()
@@ -322,6 +381,7 @@ void CMainDlg::BrowseInstallDir()
         return;
     pathField.SetText(chosen);
     ComposeAndUpdate();
+    ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, pathField.window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CMainDlg::StartApplication()
@@ -338,9 +398,8 @@ void CMainDlg::ShowInputControls(bool show)
     // With the path field back, the main button goes beside it, also where upgrade mode
     // had widened it over the field.
     if (show) {
-        const RECT beside = MainButtonRect(ContentRect());
-        ::SetWindowPos(mainButton.window, nullptr, beside.left, beside.top, beside.right - beside.left,
-                       beside.bottom - beside.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        mainButtonWide = false;
+        MoveTo(mainButton, MainButtonRect());
     }
 }
 
@@ -381,6 +440,8 @@ void CMainDlg::LoadIcons()
 int CMainDlg::ShowLoggedBox(const std::wstring& text, HWND owner, const std::wstring& title,
                             const std::wstring& firstButton, const std::wstring& secondButton)
 {
-    return ShowLogged(log, text, title, firstButton, secondButton,
-                      [&] { return ShowMessageBox(text, owner, title, firstButton, secondButton); });
+    return ShowLogged(log, text, title, firstButton, secondButton, [&] {
+        return passive ? UnattendedAnswer(secondButton)
+                       : ShowMessageBox(text, owner, title, firstButton, secondButton);
+    });
 }

@@ -23,3 +23,25 @@ const wchar_t* StatusTextFor(int code)
         return nullptr;
     }
 }
+
+const wchar_t* ProgressValueFor(int code)
+{
+    switch (code) {
+    case ProgressExtracting:
+        return L"17%";
+    case ProgressCopying:
+        return L"33%";
+    case ProgressStartMenu:
+        return L"50%";
+    case ProgressRegistering:
+        return L"67%";
+    case ProgressCleaningUp:
+        return L"83%";
+    case ProgressSucceeded:
+        return L"安装完成";
+    case ProgressFailed:
+        return L"安装失败";
+    default:
+        return nullptr;
+    }
+}

@@ -1,6 +1,7 @@
 #include "QuietInstall.h"
 
 #include "InstallDirectory.h"
+#include "InstallFolder.h"
 #include "InstallPath.h"
 #include "InstallReport.h"
 #include "Installation.h"
@@ -18,15 +19,16 @@ public:
     int ShowMessage(const std::wstring&, HWND, const std::wstring&, const std::wstring&,
                     const std::wstring& secondButton) override
     {
-        return secondButton.empty() ? 1 : 2;
+        return UnattendedAnswer(secondButton);
     }
     bool StopRequested() override { return false; }
 };
 
 } // namespace
 
-int RunQuietInstall(const std::optional<std::wstring>& requestedDir, InstallLog& log)
+int RunQuietInstall(const RunSwitches& switches, InstallLog& log)
 {
+    const std::optional<std::wstring>& requestedDir = switches.installDir;
     PreviousInstallFound = 1;
     const ProposedInstallDir proposal = FindDefaultInstallDir();
     LogProposedFolder(log, proposal, requestedDir);
@@ -39,13 +41,17 @@ int RunQuietInstall(const std::optional<std::wstring>& requestedDir, InstallLog&
     inputs.previousInstallFound = PreviousInstallFound != 0;
     inputs.previousInstallDir = PreviousInstallDir;
     LogChosenFolder(log, inputs.installPath, inputs.autostart);
-    if (IsApplicationRunning()) {
+    const std::optional<std::wstring> folder = NormalisedInstallPath(inputs.installPath);
+    if (switches.misplacedSwitch) {
+        result = InstallResult::InvalidFolder;
+    } else if (IsApplicationRunning()) {
         observer.ShowMessage(ApplicationRunningText, nullptr, ApplicationRunningTitle, L"重试", L"取消");
         result = InstallResult::ApplicationRunning;
-    } else if (!IsAcceptedInstallPath(WithTrailingBackslash(inputs.installPath))) {
+    } else if (!folder) {
         observer.ShowMessage(InvalidInstallPathText, nullptr, L"", L"确定", L"");
         result = InstallResult::InvalidFolder;
     } else {
+        inputs.installPath = *folder;
         std::wstring installDir;
         result = RunInstallation(SetupPackageId, ExtractionDirectory(), inputs, observer, installDir);
     }

@@ -13,12 +13,12 @@ constexpr int ExitNoWindow = 1;
 
 } // namespace
 
-int RunSetup(const std::optional<std::wstring>& requestedDir, InstallLog& log)
+int RunSetup(const std::optional<std::wstring>& requestedDir, InstallLog& log, bool passive)
 {
     CMessageLoop loop;
     AppModule.AddMessageLoop(&loop);
 
-    auto dialog = std::make_unique<CMainDlg>(log, requestedDir);
+    auto dialog = std::make_unique<CMainDlg>(log, requestedDir, passive);
     int exitCode = dialog->Show() ? loop.Run() : ExitNoWindow;
 
     AppModule.RemoveMessageLoop();

@@ -31,16 +31,16 @@ function(tessamo_add_test name)
     PROPERTIES LABELS "${labels}" TIMEOUT 300 ${lock})
 endfunction()
 
-# tessamo_add_e2e_test(<name> SOURCES ... [LIBS ...] [DEPENDS targets...])
+# tessamo_add_e2e_test(<name> SOURCES ... [LIBS ...] [DEPENDS targets...] [ENVIRONMENT VAR=value...])
 # An end-to-end driver: a GoogleTest program whose every test case runs in its own
 # fresh Wine prefix (scripts/fresh-prefix-run.sh), with the build's programs under
 # C:\bin. The driver starts them and checks disk, registry and shortcuts.
 function(tessamo_add_e2e_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;DEPENDS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tessamo_test_main)
   set_target_properties(${name} PROPERTIES
-    CROSSCOMPILING_EMULATOR "${TESSAMO_RUN_ENV};${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh")
+    CROSSCOMPILING_EMULATOR "${TESSAMO_RUN_ENV};${T_ENVIRONMENT};${CMAKE_SOURCE_DIR}/scripts/fresh-prefix-run.sh")
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()

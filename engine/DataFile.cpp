@@ -33,17 +33,25 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path)
     return bytes;
 }
 
+bool WriteFlushedFile(const std::wstring& path, const std::string& bytes)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file.IsOpen())
+        return false;
+    const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+    const DWORD reason = ::GetLastError();
+    const bool closed = file.Close();
+    if (!written)
+        ::SetLastError(reason);
+    return written && closed;
+}
+
 bool ReplaceFileBytes(const std::wstring& path, const std::string& bytes)
 {
     std::wstring temporary = path + L".new-" + std::to_wstring(::GetCurrentProcessId());
-    FileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
-        return false;
-    bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
-    if (!file.Close() || !written ||
-        !::MoveFileExW(temporary.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!WriteFlushedFile(temporary, bytes) ||
+        !::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(temporary.c_str());
         return false;
     }

@@ -26,10 +26,18 @@ bool IsDotEntry(const wchar_t* name)
     return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
 }
 
+bool IsLink(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 } // namespace
 
 bool DeleteDirectoryTree(const std::wstring& path)
 {
+    if (IsLink(path))
+        return ::RemoveDirectoryW(path.c_str()) != FALSE;
     WIN32_FIND_DATAW found;
     {
         FindHandle search(::FindFirstFileW((path + L"\\*").c_str(), &found));
@@ -38,13 +46,8 @@ bool DeleteDirectoryTree(const std::wstring& path)
                 if (IsDotEntry(found.cFileName))
                     continue;
                 const std::wstring child = path + L"\\" + found.cFileName;
-                const DWORD attributes = found.dwFileAttributes;
-                if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    // A linked folder is removed as a link: what it points to is not ours.
-                    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                        ::RemoveDirectoryW(child.c_str());
-                    else
-                        DeleteDirectoryTree(child);
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    DeleteDirectoryTree(child);
                 } else {
                     ::DeleteFileW(child.c_str());
                 }
@@ -52,4 +55,15 @@ bool DeleteDirectoryTree(const std::wstring& path)
         }
     }
     return ::RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+bool HasLinkOnTheWay(const std::wstring& root, const std::wstring& path)
+{
+    if (IsLink(root))
+        return true;
+    for (size_t at = path.find(L'\\', root.size() + 1); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+        if (IsLink(path.substr(0, at)))
+            return true;
+    }
+    return path.size() > root.size() && IsLink(path);
 }

@@ -5,30 +5,25 @@
 #include <optional>
 #include <vector>
 
+#include "InstallFolder.h"
 #include "InstallPath.h"
+#include "InstallTransaction.h"
 #include "ProgressCodes.h"
 #include "ReminderConversion.h"
 #include "Shortcuts.h"
 #include "SystemIntegration.h"
 #include "TemplateConversion.h"
+#include "UnpackedCopy.h"
 
 namespace {
 
 const wchar_t* const OkButton = L"确定";
+const wchar_t* const DiskFullText = L"磁盘空间不足，拷贝文件“%s”失败！";
+const wchar_t* const UnfinishedUndoText = L"上次未完成的安装无法还原，请关闭Tessamo后重新运行安装程序！";
 
 bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool EnsureFolder(const std::wstring& folder)
-{
-    return Exists(folder) || ::CreateDirectoryW(folder.c_str(), nullptr);
-}
-
-bool Copy(const std::wstring& from, const std::wstring& to, bool overwrite)
-{
-    return ::CopyFileW(from.c_str(), to.c_str(), overwrite ? FALSE : TRUE) != FALSE;
 }
 
 std::wstring ReplacePlaceholder(std::wstring format, const std::wstring& value)
@@ -52,13 +47,29 @@ std::wstring Joined(const std::vector<std::wstring>& parts)
     return text;
 }
 
+// The files directly inside `folder` (with a trailing backslash), subfolders left out.
+std::vector<std::wstring> FolderFileNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((folder + L"*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(entry.cFileName);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return names;
+}
+
 // "<file> copied" or "<file> not copied", for the log.
 std::wstring CopiedOrNot(const std::wstring& file, bool copied)
 {
     return file + Outcome(copied, L" copied", L" not copied");
 }
 
-std::wstring Counted(const FolderCopy& copy)
+std::wstring Described(const FolderCopy& copy)
 {
     std::wstring text = std::to_wstring(copy.copied) + L" files copied";
     if (copy.failed)
@@ -76,8 +87,9 @@ struct StepError {
 class InstallRun {
 public:
     InstallRun(const InstallInputs& inputs, InstallObserver& observer)
-        : inputs(inputs), observer(observer), target(WithTrailingBackslash(inputs.installPath)),
-          source(inputs.sourceDir)
+        : inputs(inputs), observer(observer), target(NormalisedInstallPath(inputs.installPath).value_or(L"")),
+          source(inputs.sourceDir), extracted(inputs.extracted ? *inputs.extracted : noFiles),
+          transaction([this](const std::wstring& line) { Record(line); })
     {
     }
 
@@ -85,14 +97,35 @@ public:
 
 private:
     void Tell(const std::wstring& text) { observer.ShowMessage(text, ::GetActiveWindow(), L"", OkButton, L""); }
+    // Everything is put back before the user is told.
     InstallResult Fail(const StepError& error)
     {
+        transaction.Undo();
         Tell(error.text);
         observer.Progress(ProgressFailed);
         return error.kind;
     }
+    InstallResult Stop()
+    {
+        transaction.Undo();
+        return InstallResult::Stopped;
+    }
     bool Stopped() { return observer.StopRequested(); }
+    std::optional<StepError> DiskFull();
+    // The user's data from an earlier installation; what is already here stays.
+    FileCopier DataCopier();
+    FileReplacer Replacer()
+    {
+        return [this](const std::wstring& path, const std::string& bytes) { return transaction.ReplaceData(path, bytes); };
+    }
     void Record(const std::wstring& line) { observer.Record(line); }
+    // A part the installation goes on without: a quiet installation still reports it.
+    bool Tallied(bool done)
+    {
+        partsFailed += done ? 0 : 1;
+        return done;
+    }
+    bool CopyUnpacked(const std::wstring& name, const std::wstring& to);
 
     std::optional<StepError> CreateInstallFolder();
     void OfferMigration();
@@ -111,30 +144,38 @@ private:
     InstallObserver& observer;
     const std::wstring target;
     const std::wstring source;
+    const ExtractionRecord noFiles;
+    const ExtractionRecord& extracted;
+    size_t partsFailed = 0;
+    InstallTransaction transaction;
 };
 
 InstallResult InstallRun::Run(std::wstring& installDir)
 {
     // The window was told about rejected paths before the worker started, but the
     // window must still leave "copying" for the failed state.
-    if (!IsAcceptedInstallPath(target))
+    if (target.empty())
         return Fail({InstallResult::InvalidFolder, InvalidInstallPathText});
+    if (!transaction.Begin())
+        return Fail(DiskFull().value_or(StepError{InstallResult::FileNotCopied, UnfinishedUndoText}));
     if (auto error = CreateInstallFolder())
-        return Fail(*error);
+        return Fail(DiskFull().value_or(*error));
     if (!Exists(source))
         return Fail({InstallResult::UnpackFailed, ReplacePlaceholder(L"未找到源文件夹“%s”", source)});
     if (Stopped())
-        return InstallResult::Stopped;
+        return Stop();
     OfferMigration();
 
-    std::optional<StepError> error;
+    std::optional<StepError> error = DiskFull();
     auto step = [&](auto&& action) {
         if (!error && !Stopped())
             error = action();
+        if (!error)
+            error = DiskFull();
     };
     step([&] {
         if (Exists(target + L"data.dat"))
-            Record(Outcome(ConvertReminders(target), L"Reminders: converted from data.dat into timer.dat",
+            Record(Outcome(ConvertReminders(target, Replacer()), L"Reminders: converted from data.dat into timer.dat",
                            L"Reminders: nothing to convert in data.dat"));
         return CopyApplication();
     });
@@ -147,15 +188,32 @@ InstallResult InstallRun::Run(std::wstring& installDir)
     if (error)
         return Fail(*error);
     if (Stopped())
-        return InstallResult::Stopped;
+        return Stop();
     CreateShortcuts();
     if (Stopped())
-        return InstallResult::Stopped;
+        return Stop();
     Register();
+    if (!transaction.Commit())
+        return Fail(DiskFull().value_or(StepError{InstallResult::FileNotCopied, UnfinishedUndoText}));
     RemoveExtractedFiles();
     installDir = target;
     observer.Progress(ProgressSucceeded);
-    return InstallResult::Installed;
+    return partsFailed ? InstallResult::PartsFailed : InstallResult::Installed;
+}
+
+bool InstallRun::CopyUnpacked(const std::wstring& name, const std::wstring& to)
+{
+    const std::wstring from = source + L"\\" + name;
+    UnpackedCopy copy = UnpackedCopy::NotCopied;
+    transaction.Write(to, [&] {
+        copy = CopyUnpackedFile(extracted, from, to);
+        if (copy == UnpackedCopy::Changed)
+            ::SetLastError(ERROR_FILE_INVALID);
+        return copy == UnpackedCopy::Copied;
+    });
+    if (copy == UnpackedCopy::Changed)
+        Record(from + L" is not the file that was unpacked: not copied");
+    return copy == UnpackedCopy::Copied;
 }
 
 std::optional<StepError> InstallRun::CreateInstallFolder()
@@ -164,7 +222,7 @@ std::optional<StepError> InstallRun::CreateInstallFolder()
     size_t next = target.find(L'\\', target.find(L":\\") + 2);
     while (!Exists(target) && next != std::wstring::npos) {
         const std::wstring folder = target.substr(0, next);
-        if (!EnsureFolder(folder))
+        if (!transaction.CreateFolder(folder))
             return StepError{InstallResult::FolderNotCreated, ReplacePlaceholder(L"创建文件夹\"%s\"失败！", folder)};
         next = target.find(L'\\', next + 1);
     }
@@ -186,18 +244,19 @@ void InstallRun::OfferMigration()
 
 void InstallRun::Migrate(const std::wstring& old)
 {
-    auto stop = [this] { return Stopped(); };
+    auto stop = [this] { return Stopped() || transaction.DiskFullFile(); };
     std::vector<std::wstring> done;
     auto copyFile = [&](const wchar_t* file) {
-        done.push_back(CopiedOrNot(file, Copy(old + file, target + file, true)));
+        done.push_back(CopiedOrNot(file, transaction.CopyData(old + file, target + file, true)));
     };
     copyFile(L"data.dat");
     copyFile(L"timer.dat");
     for (const wchar_t* folder : {L"backup\\", L"res\\", L"image\\"}) {
-        if (Stopped())
+        if (stop())
             return;
-        EnsureFolder(target + folder);
-        done.push_back(folder + (L" " + Counted(CopyFolderFiles(old + folder, target + folder, false, stop))));
+        transaction.CreateFolder(target + folder);
+        done.push_back(folder +
+                       (L" " + Described(CopyFolderFiles(old + folder, target + folder, DataCopier(), stop))));
     }
     copyFile(L"template.xml");
     Record(L"Migration from " + old + L": " + Joined(done));
@@ -205,18 +264,27 @@ void InstallRun::Migrate(const std::wstring& old)
 
 std::optional<StepError> InstallRun::CopyApplication()
 {
-    if (!Copy(source + L"\\Pinvora.exe", target + L"Pinvora.exe", true))
-        return StepError{InstallResult::FileNotCopied, L"拷贝文件“Pinvora.exe”失败！"};
+    if (!CopyUnpacked(L"Pinvora.exe", target + L"Pinvora.exe"))
+        return DiskFull().value_or(StepError{InstallResult::FileNotCopied, L"拷贝文件“Pinvora.exe”失败！"});
     std::vector<std::wstring> done{L"Pinvora.exe copied"};
     for (const wchar_t* file : {L"使用说明.txt", L"卸载Tessamo.exe"})
-        done.push_back(CopiedOrNot(file, Copy(source + L"\\" + file, target + file, true)));
+        done.push_back(CopiedOrNot(file, Tallied(CopyUnpacked(file, target + file))));
     Record(L"Program files: " + Joined(done));
     return std::nullopt;
 }
 
 void InstallRun::ConvertTemplateList()
 {
-    Record(Outcome(ConvertTemplates(source + L"\\template-utf8.xml", target),
+    const std::wstring packageList = source + L"\\template-utf8.xml";
+    // Held unchanged while it is read.
+    const HeldUnpackedFile held(extracted, packageList);
+    if (!Tallied(held.Intact())) {
+        Record(L"Template list: " + packageList + L" is not the file that was unpacked: not merged");
+        return;
+    }
+    const std::wstring userFolder = UserDataFolderPath();
+    const bool userFolderReady = !userFolder.empty() && transaction.CreateFolder(userFolder);
+    Record(Outcome(ConvertTemplates(packageList, target, userFolderReady ? userFolder : L"", Replacer()),
                    L"Template list: merged into template-utf8.xml of the install folder and the per-user folder",
                    L"Template list: not written to the per-user folder, or a user list could not be read"));
 }
@@ -227,12 +295,12 @@ std::optional<StepError> InstallRun::ProvideDataFile()
     if (Exists(dataFile)) {
         Record(L"Data file: the existing data.dat is kept");
     } else if (Exists(target + L"config.xml")) {
-        if (!Copy(target + L"config.xml", dataFile, true))
-            return StepError{InstallResult::FileNotCopied, L"更新配置文件失败！"};
+        if (!transaction.CopyData(target + L"config.xml", dataFile, true))
+            return DiskFull().value_or(StepError{InstallResult::FileNotCopied, L"更新配置文件失败！"});
         Record(L"Data file: data.dat made from config.xml");
     } else {
-        if (!Copy(source + L"\\data.dat", dataFile, true))
-            return StepError{InstallResult::FileNotCopied, L"拷贝文件“data.dat”失败！"};
+        if (!CopyUnpacked(L"data.dat", dataFile))
+            return DiskFull().value_or(StepError{InstallResult::FileNotCopied, L"拷贝文件“data.dat”失败！"});
         Record(L"Data file: data.dat copied from the package");
     }
     return std::nullopt;
@@ -241,10 +309,18 @@ std::optional<StepError> InstallRun::ProvideDataFile()
 std::optional<StepError> InstallRun::CopyFolder(const wchar_t* name)
 {
     const std::wstring folder = target + name + L"\\";
-    if (!EnsureFolder(folder))
-        return StepError{InstallResult::FolderNotCreated, L"创建目录失败！"};
-    const FolderCopy copy = CopyFolderFiles(source + L"\\" + name + L"\\", folder, true, [this] { return Stopped(); });
-    Record(std::wstring(name) + L"\\: " + Counted(copy));
+    if (!transaction.CreateFolder(folder))
+        return DiskFull().value_or(StepError{InstallResult::FolderNotCreated, L"创建目录失败！"});
+    const std::vector<std::wstring> files = extracted.FileNamesIn(source + L"\\" + name + L"\\");
+    // One flush of the journal for the whole folder, not one per file.
+    transaction.MakeWayFor(folder, files);
+    FolderCopy copy;
+    for (const std::wstring& file : files) {
+        if (Stopped() || transaction.DiskFullFile())
+            break;
+        ++(Tallied(CopyUnpacked(name + (L"\\" + file), folder + file)) ? copy.copied : copy.failed);
+    }
+    Record(std::wstring(name) + L"\\: " + Described(copy));
     return std::nullopt;
 }
 
@@ -261,7 +337,7 @@ void InstallRun::CreateShortcuts()
     wchar_t programs[MAX_PATH] = {};
     if (::SHGetSpecialFolderPathW(inputs.window, programs, CSIDL_PROGRAMS, FALSE)) {
         const std::wstring menu = std::wstring(programs) + L"\\Tessamo";
-        EnsureFolder(menu);
+        transaction.CreateFolder(menu);
         Link(application, menu + L"\\Tessamo.lnk", true, false);
         Link(target + L"使用说明.txt", menu + L"\\使用说明.txt.lnk", false, false);
         Link(target + L"卸载Tessamo.exe", menu + L"\\卸载Tessamo.lnk", true, false);
@@ -273,7 +349,8 @@ void InstallRun::CreateShortcuts()
 
 void InstallRun::Link(const std::wstring& linkTarget, const std::wstring& linkPath, bool setIcon, bool tellFailure)
 {
-    const bool created = CreateShortcut(linkTarget, linkPath, setIcon);
+    const bool created =
+        Tallied(transaction.Write(linkPath, [&] { return CreateShortcut(linkTarget, linkPath, setIcon); }));
     Record(L"Shortcut " + linkPath + L" -> " + linkTarget + Outcome(created, L": created", L": failed"));
     // Only the desktop shortcut's failure is shown.
     if (!created && tellFailure)
@@ -284,20 +361,40 @@ void InstallRun::Register()
 {
     const std::wstring application = target + L"Pinvora.exe";
     if (inputs.autostart) {
-        const bool written = SetAutostart(application);
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            transaction.KeepRegistryValue(root, AutostartRunKey, AutostartValueName);
+        const bool written = Tallied(SetAutostart(application));
         Record(L"Registry HKCU\\" + std::wstring(AutostartRunKey) + L": " + AutostartValueName + L" = \"" +
                application + L"\"" + Outcome(written, L"", L" (not written)"));
     } else {
         Record(L"Registry: no autostart value requested; an existing one is left as it is");
     }
-    const std::wstring uninstaller = target + L"卸载Tessamo.exe";
-    const std::wstring version = GetFileVersionText(application).value_or(L"");
-    const bool written = WriteUninstallEntry(application, uninstaller, version);
-    for (const auto& [name, text] : UninstallValues(application, uninstaller, version)) {
-        Record(L"Registry HKCU\\" + std::wstring(UninstallEntryKey) + L": " + name + L" = " + text +
-               Outcome(written, L"", L" (not written)"));
+    SYSTEMTIME today;
+    ::GetLocalTime(&today);
+    UninstallEntry entry{target, GetFileVersionText(application).value_or(L""), InstalledSizeKiB(target),
+                         InstallDateText(today)};
+    transaction.KeepRegistryKey(HKEY_CURRENT_USER, UninstallEntryKey);
+    for (const UninstallValue& value : UninstallValues(entry))
+        transaction.KeepRegistryValue(HKEY_CURRENT_USER, UninstallEntryKey, value.name);
+    for (const UninstallValueWrite& value : WriteUninstallEntry(entry)) {
+        Record(L"Registry HKCU\\" + std::wstring(UninstallEntryKey) + L": " + value.name + L" = " + value.text +
+               Outcome(Tallied(value.written), L"", L" (not written)"));
     }
     observer.Progress(ProgressCleaningUp);
+}
+
+std::optional<StepError> InstallRun::DiskFull()
+{
+    const std::optional<std::wstring>& file = transaction.DiskFullFile();
+    if (!file)
+        return std::nullopt;
+    Record(L"Disk full: " + *file + L": " + DescribeSystemError(transaction.DiskFullError()));
+    return StepError{InstallResult::DiskFull, ReplacePlaceholder(DiskFullText, *file)};
+}
+
+FileCopier InstallRun::DataCopier()
+{
+    return [this](const std::wstring& from, const std::wstring& to) { return transaction.CopyData(from, to, false); };
 }
 
 void InstallRun::RemoveExtractedFiles()
@@ -327,8 +424,12 @@ const wchar_t* DescribeInstallResult(InstallResult result)
         return L"a folder could not be created";
     case InstallResult::FileNotCopied:
         return L"a file could not be copied";
+    case InstallResult::PartsFailed:
+        return L"installed, but some parts failed; see the lines above";
     case InstallResult::Stopped:
         return L"stopped: the setup window was closed";
+    case InstallResult::DiskFull:
+        return L"not enough disk space";
     }
     return L"unknown";
 }
@@ -338,22 +439,14 @@ InstallResult RunInstallSteps(const InstallInputs& inputs, InstallObserver& obse
     return InstallRun(inputs, observer).Run(installDir);
 }
 
-FolderCopy CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, bool overwrite,
+FolderCopy CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, const FileCopier& copy,
                            const std::function<bool()>& stopRequested)
 {
-    FolderCopy copy;
-    WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((sourceFolder + L"*.*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return copy;
-    do {
+    FolderCopy counted;
+    for (const std::wstring& name : FolderFileNames(sourceFolder)) {
         if (stopRequested && stopRequested())
             break;
-        const std::wstring name = entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        ++(Copy(sourceFolder + name, destFolder + name, overwrite) ? copy.copied : copy.failed);
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
-    return copy;
+        ++(copy(sourceFolder + name, destFolder + name) ? counted.copied : counted.failed);
+    }
+    return counted;
 }

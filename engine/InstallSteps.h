@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "ExtractionRecord.h"
+
 // What the setup window hands to the install steps; final before the worker starts.
 struct InstallInputs {
     std::wstring installPath;        // as entered; a backslash is appended when missing
@@ -11,11 +13,14 @@ struct InstallInputs {
     bool previousInstallFound = false;
     std::wstring previousInstallDir; // with trailing backslash
     std::wstring sourceDir;          // the extraction folder, without trailing backslash
+    // What the extraction wrote: only its files, and only as they were written, are
+    // installed from sourceDir.
+    const ExtractionRecord* extracted = nullptr;
     // Removes what the extraction wrote, and only that; true when nothing of it is left.
     std::function<bool()> removeExtractedFiles;
 };
 
-// How an installation ended. The values are the exit codes of a quiet installation.
+// How an installation ended. The values up to 9 are the exit codes of a quiet installation.
 enum class InstallResult : int {
     Installed = 0,
     InvalidFolder = 2,      // the install path breaks the path rule
@@ -24,7 +29,9 @@ enum class InstallResult : int {
     UnpackFailed = 5,       // the package could not be unpacked beside the installer
     FolderNotCreated = 6,   // the install folder or a folder inside it
     FileNotCopied = 7,      // a file the installation cannot do without
-    Stopped = 8,            // the setup window was closed during the installation
+    PartsFailed = 8,        // installed, but some parts failed (files, shortcuts, registry values)
+    DiskFull = 9,           // a file did not fit on its disk
+    Stopped = 10,           // the setup window was closed during the installation
 };
 
 // A short English description, for the install log.
@@ -55,8 +62,10 @@ struct FolderCopy {
     size_t failed = 0;
 };
 
+using FileCopier = std::function<bool(const std::wstring& from, const std::wstring& to)>;
+
 // Copies the files directly inside `sourceFolder` into `destFolder` (both with a
-// trailing backslash); subfolders and failures are skipped. Stops early when
+// trailing backslash) with `copy`; subfolders and failures are skipped. Stops early when
 // `stopRequested` says so.
-FolderCopy CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, bool overwrite,
+FolderCopy CopyFolderFiles(const std::wstring& sourceFolder, const std::wstring& destFolder, const FileCopier& copy,
                            const std::function<bool()>& stopRequested = {});

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "ExtractionRecord.h"
+#include "InstallLock.h"
+#include "InstallTransaction.h"
 #include "Package.h"
 #include "ProgressCodes.h"
 
@@ -64,11 +66,21 @@ InstallResult RunInstallation(int packageId, const std::wstring& extractionDir, 
                               InstallObserver& observer, std::wstring& installDir)
 {
     observer.Progress(ProgressExtracting);
+    // Installers started side by side share the folder "temp" and the journal.
+    InstallLock lock;
+    if (!lock.TryAcquire()) {
+        observer.Record(L"Another installation is running: waiting until it has finished");
+        if (!lock.Acquire([&observer] { return observer.StopRequested(); }))
+            return InstallResult::Stopped;
+        observer.Record(L"The other installation has finished: going on");
+    }
+    FinishInterruptedInstallation([&observer](const std::wstring& line) { observer.Record(line); });
     ExtractionRecord extracted;
     inputs.sourceDir = extractionDir;
     if (const auto failure = Unpack(packageId, observer, inputs.sourceDir, extracted))
         return *failure;
     observer.Progress(ProgressCopying);
+    inputs.extracted = &extracted;
     inputs.removeExtractedFiles = [&extracted] { return extracted.RemoveRecorded(); };
     return RunInstallSteps(inputs, observer, installDir);
 }

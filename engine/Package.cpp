@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Crc32.h"
+#include "DirectoryTree.h"
 #include "FileHandle.h"
 #include "ImageSections.h"
 #include "InstallPath.h"
@@ -36,9 +37,9 @@ bool CreateFolderChain(const std::wstring& folder, ExtractionRecord& record)
 constexpr size_t PieceSize = 1 << 20;
 
 // Copies `length` bytes of `package` from `offset` to `file`, a piece at a time through
-// `buffer`.
+// `buffer`, and adds them to `crc`.
 bool CopyPayload(const PackageSource& package, size_t offset, size_t length, HANDLE file,
-                 std::vector<uint8_t>& buffer)
+                 std::vector<uint8_t>& buffer, uint32_t& crc)
 {
     for (size_t done = 0; done < length;) {
         const size_t piece = std::min(PieceSize, length - done);
@@ -46,6 +47,7 @@ bool CopyPayload(const PackageSource& package, size_t offset, size_t length, HAN
         if (!package.Read(offset + done, piece, buffer.data()) ||
             !::WriteFile(file, buffer.data(), static_cast<DWORD>(piece), &written, nullptr) || written != piece)
             return false;
+        crc = Crc32(buffer.data(), piece, crc);
         done += piece;
     }
     return true;
@@ -58,18 +60,19 @@ bool WritePayload(const std::wstring& path, const PackageSource& package, const 
                   std::vector<uint8_t>& buffer, ExtractionRecord& record)
 {
     bool whole = false;
+    uint32_t crc = 0;
     {
         FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.IsOpen())
             return false;
-        whole = CopyPayload(package, entry.payloadOffset, entry.payloadLength, file.Get(), buffer);
+        whole = CopyPayload(package, entry.payloadOffset, entry.payloadLength, file.Get(), buffer, crc);
     }
     if (!whole) {
         ::DeleteFileW(path.c_str());
         return false;
     }
-    record.AddFile(path);
+    record.AddFile(path, crc);
     return true;
 }
 
@@ -95,7 +98,8 @@ std::vector<ImageSection> ImageSectionsOf(HMODULE module)
     const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
     std::vector<ImageSection> sections;
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
-        sections.push_back({section->VirtualAddress, section->PointerToRawData, section->SizeOfRawData});
+        sections.push_back(
+            {section->VirtualAddress, section->PointerToRawData, section->SizeOfRawData, section->Misc.VirtualSize});
     return sections;
 }
 
@@ -213,9 +217,11 @@ bool UnpackEntries(const PackageSource& package, const std::wstring& targetDir, 
     if (!entries)
         return false;
     std::vector<uint8_t> buffer(PieceSize);
+    record.SetFolder(targetDir);
     for (const ExtractableEntry& entry : *entries) {
         const std::wstring path = targetDir + entry.name;
-        if (!CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
+        // The installer runs elevated: a link planted here would take its writes elsewhere.
+        if (HasLinkOnTheWay(targetDir, path) || !CreateFolderChain(path.substr(0, path.rfind(L'\\')), record))
             return false;
         // Whatever stands in the way (an old file still open, say) would otherwise be
         // installed in the package's place.

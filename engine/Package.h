@@ -67,10 +67,11 @@ struct PackageCheck {
 PackageCheck CheckPackage(const PackageSource& package, int id, HMODULE module = nullptr);
 
 // Writes every entry of a package below `targetDir` (no trailing backslash), creating
-// folders as needed, and records what it wrote in `record`. False when the package is
-// empty or malformed (then nothing is written), or when a folder cannot be created or a
-// file cannot be written whole (then it stops there; a file that could not be opened,
-// locked say, keeps its old content).
+// folders as needed, and records what it wrote, with each file's CRC-32, in `record`.
+// False when the package is empty or malformed (then nothing is written), when
+// `targetDir` or anything on the way to an entry is a link (junction or symbolic link),
+// or when a folder cannot be created or a file cannot be written whole (then it stops
+// there; a file that could not be opened, locked say, keeps its old content).
 bool UnpackEntries(const PackageSource& package, const std::wstring& targetDir, ExtractionRecord& record);
 bool UnpackEntries(const uint8_t* bytes, size_t size, const std::wstring& targetDir,
                    ExtractionRecord& record);

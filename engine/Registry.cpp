@@ -45,6 +45,12 @@ bool RegistryKey::SetString(const std::wstring& name, const std::wstring& text)
                                    reinterpret_cast<const BYTE*>(text.c_str()), size) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::SetDword(const std::wstring& name, DWORD number)
+{
+    return key && ::RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                                   sizeof number) == ERROR_SUCCESS;
+}
+
 bool RegistryKey::DeleteValue(const std::wstring& name)
 {
     return key && ::RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
@@ -64,4 +70,24 @@ std::optional<std::wstring> RegistryKey::ReadString(const std::wstring& name, DW
     // The stored text need not end with a NUL: take what was read, up to the first NUL.
     std::wstring text(buffer.data(), size / sizeof(wchar_t));
     return text.substr(0, text.find(L'\0'));
+}
+
+std::optional<RegistryData> RegistryKey::ReadRaw(const std::wstring& name) const
+{
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (!key || ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::string bytes(size, '\0');
+    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    bytes.resize(size);
+    return RegistryData{type, bytes};
+}
+
+bool RegistryKey::SetRaw(const std::wstring& name, const RegistryData& data)
+{
+    return key && ::RegSetValueExW(key, name.c_str(), 0, data.type, reinterpret_cast<const BYTE*>(data.bytes.data()),
+                                   static_cast<DWORD>(data.bytes.size())) == ERROR_SUCCESS;
 }

@@ -3,7 +3,7 @@
 #include "DataFile.h"
 #include "Reminders.h"
 
-bool ConvertReminders(const std::wstring& installDir)
+bool ConvertReminders(const std::wstring& installDir, const FileReplacer& replace)
 {
     std::optional<std::string> data = ReadFileBytes(installDir + L"data.dat");
     if (!data || data->size() < 4)
@@ -12,6 +12,6 @@ bool ConvertReminders(const std::wstring& installDir)
     if (!reminders)
         return false;
     if (!reminders->empty())
-        ReplaceFileBytes(installDir + L"timer.dat", EncodeTimerFile(*reminders));
+        replace(installDir + L"timer.dat", EncodeTimerFile(*reminders));
     return true;
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
 #include <vector>
 
 #include "Registry.h"
@@ -23,27 +25,72 @@ bool SetAutostart(const std::wstring& exePath)
     return true;
 }
 
-bool WriteUninstallEntry(const std::wstring& displayIcon, const std::wstring& uninstallString,
-                         const std::wstring& displayVersion)
+std::vector<UninstallValueWrite> WriteUninstallEntry(const UninstallEntry& entry)
 {
-    RegistryKey entry = RegistryKey::Create(HKEY_CURRENT_USER, UninstallEntryKey, KEY_SET_VALUE);
-    if (!entry.IsOpen())
-        return false;
-    bool lastWritten = false;
-    for (const auto& [name, text] : UninstallValues(displayIcon, uninstallString, displayVersion))
-        lastWritten = entry.SetString(name, text);
-    return lastWritten;
+    RegistryKey key = RegistryKey::Create(HKEY_CURRENT_USER, UninstallEntryKey, KEY_SET_VALUE);
+    std::vector<UninstallValueWrite> writes;
+    for (const UninstallValue& value : UninstallValues(entry)) {
+        const bool written = key.IsOpen() && (value.number ? key.SetDword(value.name, *value.number)
+                                                           : key.SetString(value.name, value.text));
+        writes.push_back({value.name, value.Shown(), written});
+    }
+    return writes;
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> UninstallValues(const std::wstring& displayIcon,
-                                                                   const std::wstring& uninstallString,
-                                                                   const std::wstring& displayVersion)
+std::wstring UninstallValue::Shown() const
 {
-    return {{L"DisplayIcon", displayIcon},
-            {L"DisplayName", L"Tessamo"},
-            {L"Publisher", L"Haldenmark"},
-            {L"UninstallString", uninstallString},
-            {L"DisplayVersion", displayVersion}};
+    return number ? std::to_wstring(*number) : text;
+}
+
+std::vector<UninstallValue> UninstallValues(const UninstallEntry& entry)
+{
+    const std::wstring uninstaller = L"\"" + entry.installDir + UninstallerName + L"\"";
+    return {{L"DisplayIcon", entry.installDir + L"Pinvora.exe", std::nullopt},
+            {L"DisplayName", L"Tessamo", std::nullopt},
+            {L"Publisher", L"Haldenmark", std::nullopt},
+            {L"UninstallString", uninstaller, std::nullopt},
+            {L"QuietUninstallString", uninstaller + L" /quiet", std::nullopt},
+            {L"InstallLocation", entry.installDir, std::nullopt},
+            {L"EstimatedSize", L"", entry.estimatedSizeKiB},
+            {L"NoModify", L"", 1},
+            {L"NoRepair", L"", 1},
+            {L"InstallDate", entry.installDate, std::nullopt},
+            {L"DisplayVersion", entry.displayVersion, std::nullopt}};
+}
+
+std::wstring InstallDateText(const SYSTEMTIME& date)
+{
+    wchar_t text[9] = {};
+    std::swprintf(text, 9, L"%04u%02u%02u", date.wYear, date.wMonth, date.wDay);
+    return text;
+}
+
+namespace {
+
+uint64_t TreeBytes(const std::wstring& folder)
+{
+    uint64_t bytes = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        const std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            bytes += (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        else if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            bytes += TreeBytes(folder + name + L"\\");
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return bytes;
+}
+
+} // namespace
+
+DWORD InstalledSizeKiB(const std::wstring& installDir)
+{
+    const uint64_t kib = (TreeBytes(installDir) + 1023) / 1024;
+    return static_cast<DWORD>(std::min<uint64_t>(kib, MAXDWORD));
 }
 
 std::optional<std::wstring> GetFileVersionText(const std::wstring& path)

@@ -20,15 +20,20 @@ bool EnsureFolder(const std::wstring& folder)
 
 } // namespace
 
-std::wstring GetUserDataFolder()
+std::wstring UserDataFolderPath()
 {
     wchar_t localAppData[MAX_PATH] = {};
     if (!::SHGetSpecialFolderPathW(nullptr, localAppData, CSIDL_LOCAL_APPDATA, TRUE))
         return {};
-    std::wstring folder = std::wstring(localAppData) + L"\\Tessamo";
-    if (!EnsureFolder(folder))
+    return std::wstring(localAppData) + L"\\Tessamo\\";
+}
+
+std::wstring GetUserDataFolder()
+{
+    const std::wstring folder = UserDataFolderPath();
+    if (folder.empty() || !EnsureFolder(folder.substr(0, folder.size() - 1)))
         return {};
-    return folder + L"\\";
+    return folder;
 }
 
 std::wstring FindDataFile(const std::wstring& dir, const std::wstring& name)
@@ -46,11 +51,6 @@ std::wstring FindDataFile(const std::wstring& userDataFolder, const std::wstring
     return {};
 }
 
-bool WriteUtf8File(const std::wstring& path, const std::wstring& text)
-{
-    return ReplaceFileBytes(path, EncodeUtf8(text));
-}
-
 std::optional<std::vector<TemplateRecord>> LoadTemplateFile(const std::wstring& path)
 {
     std::optional<std::string> bytes = ReadFileBytes(path);
@@ -65,7 +65,7 @@ bool ConvertTemplates(const std::wstring& packageTemplatePath, const std::wstrin
 }
 
 bool ConvertTemplates(const std::wstring& packageTemplatePath, const std::wstring& installDir,
-                      const std::wstring& userDataFolder)
+                      const std::wstring& userDataFolder, const FileReplacer& replace)
 {
     const std::wstring listName = L"template-utf8.xml";
     std::wstring existing = FindDataFile(userDataFolder, installDir, listName);
@@ -83,7 +83,8 @@ bool ConvertTemplates(const std::wstring& packageTemplatePath, const std::wstrin
         list = MergeTemplates(std::move(list), *package);
 
     std::wstring text = FormatTemplateList(list);
-    bool userCopyWritten = !userDataFolder.empty() && WriteUtf8File(userDataFolder + listName, text);
-    WriteUtf8File(installDir + listName, text);
+    const std::string bytes = EncodeUtf8(text);
+    bool userCopyWritten = !userDataFolder.empty() && replace(userDataFolder + listName, bytes);
+    replace(installDir + listName, bytes);
     return userCopyWritten;
 }

@@ -54,6 +54,31 @@ std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* parent)
     return elements;
 }
 
+// Sets a property of the document by name: the document's newer interface, which holds
+// SetProperty, is not declared in the headers at hand.
+void SetDocumentProperty(IXMLDOMDocument* document, const wchar_t* name, bool on)
+{
+    LPOLESTR method = const_cast<LPOLESTR>(L"setProperty");
+    DISPID id = 0;
+    if (FAILED(document->GetIDsOfNames(IID_NULL, &method, 1, LOCALE_USER_DEFAULT, &id)))
+        return;
+    // Arguments go in reverse order.
+    VARIANT arguments[2];
+    arguments[0].vt = VT_BOOL;
+    arguments[0].boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+    arguments[1].vt = VT_BSTR;
+    arguments[1].bstrVal = ::SysAllocString(name);
+    DISPPARAMS parameters{arguments, nullptr, 2, 0};
+    document->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+    ::SysFreeString(arguments[1].bstrVal);
+}
+
+bool HasDocumentType(IXMLDOMDocument* document)
+{
+    ComPtr<IXMLDOMDocumentType> type;
+    return SUCCEEDED(document->get_doctype(&type)) && type;
+}
+
 TemplateElement ReadTemplateElement(IXMLDOMNode* node)
 {
     TemplateElement element;
@@ -81,12 +106,17 @@ std::optional<std::vector<TemplateElement>> ParseTemplateElements(const std::wst
                                   IID_IXMLDOMDocument, &document)))
         return std::nullopt;
     document->put_async(VARIANT_FALSE);
-    // A template list is plain data: no DTD validation, nothing fetched from elsewhere.
+    // A template list is plain data, read elevated from a folder the user can write: no
+    // DTD at all, so no entity is expanded, and nothing fetched from elsewhere.
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_resolveExternals(VARIANT_FALSE);
+    SetDocumentProperty(document.Get(), L"ProhibitDTD", true);
     Bstr source(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!source || FAILED(document->loadXML(source.get(), &loaded)) || loaded != VARIANT_TRUE)
+        return std::nullopt;
+    // Some parsers take the property and still read the DTD: a document with one is refused.
+    if (HasDocumentType(document.Get()))
         return std::nullopt;
     ComPtr<IXMLDOMElement> root;
     if (FAILED(document->get_documentElement(&root)) || !root)

@@ -2,11 +2,11 @@
 // cores. Wide strings hold what wchar_t holds on Linux: whole code points.
 //
 // UTF-8 follows the Windows conversions: an invalid sequence decodes to U+FFFD, a lone
-// surrogate encodes as U+FFFD. GBK goes through glibc's iconv and agrees with Windows'
-// code page 936 on ASCII and on every double-byte character GBK defines; bytes that are
-// not GBK decode to '?' here (Windows has its own replacements), and characters outside
-// GBK encode as '?' as on Windows. The thread's ANSI code page is 936, as on the target
-// systems.
+// surrogate encodes as U+FFFD. Code page 936 goes through iconv under that name, not as
+// "GBK", which some iconv implementations read without 936's additions (0x80 is the euro
+// sign in 936); bytes that are not 936 decode to '?' here (Windows has its own
+// replacements), and characters outside it encode as '?' as on Windows. The thread's ANSI
+// code page is 936, as on the target systems.
 #include "Encoding.h"
 
 #include <cerrno>
@@ -149,11 +149,11 @@ std::wstring FromWideBytes(const std::string& wide)
     return text;
 }
 
-// GBK bytes as text; nothing when `strict` and a byte sequence is not GBK, '?' for it
-// otherwise.
+// Code page 936 bytes as text; nothing when `strict` and a byte sequence is not 936, '?'
+// for it otherwise.
 std::optional<std::wstring> DecodeGbk(const std::string& bytes, bool strict)
 {
-    Converter converter("WCHAR_T", "GBK");
+    Converter converter("WCHAR_T", "CP936");
     if (!converter.Usable())
         return std::nullopt;
     std::string wide;
@@ -195,7 +195,7 @@ std::wstring DecodeThreadAnsi(const std::string& bytes)
 
 std::string EncodeThreadAnsi(const std::wstring& text)
 {
-    Converter converter("GBK", "WCHAR_T");
+    Converter converter("CP936", "WCHAR_T");
     std::string bytes;
     if (!converter.Usable())
         return bytes;

@@ -23,3 +23,7 @@
 #define IDP_BROWSE_HOVER 235
 #define IDP_CHECK_OFF 236
 #define IDP_CHECK_ON 237
+
+// The same pictures drawn for 150 % and 200 %: the 100 % id plus ten times the
+// percentage (1719 is the shadow at 150 %, 2219 at 200 %). ScaledPictures.rc lists them.
+#define ScaledPictureId(id, percent) ((id) + 10 * (percent))

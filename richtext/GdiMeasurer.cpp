@@ -14,10 +14,10 @@ int CGdiMeasurer::Dpi()
 }
 
 LOGFONTW StyledLogFont(const LOGFONTW& base, const std::wstring& face, int size, int bold,
-                       int italic, int underline, int strikeout)
+                       int italic, int underline, int strikeout, int dpi)
 {
     LOGFONTW font = base;
-    font.lfHeight = FontHeightForSize(size, CGdiMeasurer::Dpi());
+    font.lfHeight = FontHeightForSize(size, dpi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = static_cast<BYTE>(italic ? 1 : 0);
     font.lfUnderline = static_cast<BYTE>(underline ? 1 : 0);
@@ -30,7 +30,21 @@ LOGFONTW StyledLogFont(const LOGFONTW& base, const std::wstring& face, int size,
 
 CGdiMeasurer::CGdiMeasurer()
 {
-    int dpi = Dpi();
+    dc.reset(::CreateCompatibleDC(nullptr));
+    originalFont = ::GetCurrentObject(dc.get(), OBJ_FONT);
+    CreateDefaultFont();
+}
+
+void CGdiMeasurer::SetDpi(int newDpi)
+{
+    if (newDpi == dpi || newDpi <= 0)
+        return;
+    dpi = newDpi;
+    CreateDefaultFont();
+}
+
+void CGdiMeasurer::CreateDefaultFont()
+{
     LOGFONTW request{};
     request.lfHeight = -::MulDiv(dpi, 90, 720);
     request.lfWeight = FW_NORMAL;
@@ -41,9 +55,11 @@ CGdiMeasurer::CGdiMeasurer()
         if (!probe || !::GetObjectW(probe.get(), sizeof defaultLogFont, &defaultLogFont))
             defaultLogFont = request;
     }
+    // The cached and the old default font leave the DC before they are deleted.
+    ::SelectObject(dc.get(), originalFont);
+    cache.font.reset();
     defaultFont.reset(::CreateFontIndirectW(&defaultLogFont));
-    dc.reset(::CreateCompatibleDC(nullptr));
-    originalFont = ::SelectObject(dc.get(), defaultFont.get());
+    ::SelectObject(dc.get(), defaultFont.get());
 
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.get(), &metrics);
@@ -66,7 +82,7 @@ void CGdiMeasurer::SelectFont(const SharedString& face, int size, int bold, int 
         return;
     }
     LOGFONTW description =
-        StyledLogFont(defaultLogFont, faceName, size, bold, italic, underline, strikeout);
+        StyledLogFont(defaultLogFont, faceName, size, bold, italic, underline, strikeout, dpi);
     UniqueFont font(::CreateFontIndirectW(&description));
     if (!font)
         return;

@@ -20,6 +20,11 @@ public:
     int WidestCharacter() const override { return widestCharacter; }
 
     const LOGFONTW& DefaultLogFont() const { return defaultLogFont; }
+    // The dots per inch the fonts are made for; the screen's until SetDpi.
+    int FontDpi() const { return dpi; }
+    // Makes the default font for `newDpi` and forgets the cached one; the engine
+    // measures its elements again (CRichModel::MeasurerChanged).
+    void SetDpi(int newDpi);
     // How many fonts were created for measuring so far.
     int FontsCreated() const { return fontsCreated; }
 
@@ -27,6 +32,9 @@ public:
     static int Dpi();
 
 private:
+    void CreateDefaultFont();
+
+    int dpi = Dpi();
     LOGFONTW defaultLogFont{};
     UniqueFont defaultFont;
     UniqueMemoryDc dc;
@@ -46,6 +54,6 @@ private:
     int fontsCreated = 0;
 };
 
-// The default description with a style's size, weight, slant, lines and face.
+// The default description with a style's size (for `dpi`), weight, slant, lines and face.
 LOGFONTW StyledLogFont(const LOGFONTW& base, const std::wstring& face, int size, int bold,
-                       int italic, int underline, int strikeout);
+                       int italic, int underline, int strikeout, int dpi);

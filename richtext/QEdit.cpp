@@ -4,6 +4,7 @@
 #include <cstring>
 #include <windowsx.h>
 
+#include "HighContrast.h"
 #include "RichHtmlImport.h"
 
 HWND CQEdit::CreateControl(HWND parentWindow, int left, int top, int right, int bottom,
@@ -12,6 +13,7 @@ HWND CQEdit::CreateControl(HWND parentWindow, int left, int top, int right, int 
     HWND created = CQCtrlBase::CreateControl(parentWindow, left, top, right, bottom, commandId);
     if (!created)
         return nullptr;
+    SetDpi(WindowDpi(parentWindow));
     RECT text = TextRectangle();
     Attach(created);
     SetReadOnly(false);
@@ -171,7 +173,7 @@ bool CQEdit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         OnChar(static_cast<wchar_t>(wParam));
         return false;
     case WM_KEYDOWN:
-        OnKeyDown(static_cast<UINT>(wParam));
+        OnKeyPressed(wParam, lParam);
         return false;
     case WM_KEYUP:
         OnKeyUp();
@@ -210,14 +212,29 @@ bool CQEdit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
+void CQEdit::OnKeyPressed(WPARAM key, LPARAM keyData)
+{
+    CRichDraw::OnKeyDown(static_cast<UINT>(key));
+    // A form's field: Enter also goes to the window, for its default button.
+    if (key == VK_RETURN && (LayoutFlags() & LayoutSingleLine) && parent)
+        ::SendMessageW(parent, WM_KEYDOWN, key, keyData);
+}
+
 void CQEdit::DrawSelf(HDC dc, HDC scratch)
 {
-    if (backgroundFill) {
+    const bool highContrast = HighContrastOn();
+    if (backgroundFill || highContrast) {
         RECT client{};
         ::GetClientRect(CQCtrlBase::window, &client);
-        COLORREF previous = ::SetBkColor(dc, backgroundColour);
-        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
-        ::SetBkColor(dc, previous);
+        FillOpaque(dc, client, highContrast ? ::GetSysColor(COLOR_WINDOW) : backgroundColour);
     }
-    Paint(dc, scratch);
+    Paint(dc, scratch, highContrast ? std::optional<COLORREF>(::GetSysColor(COLOR_WINDOWTEXT)) : std::nullopt);
+}
+
+AccessibleFacts CQEdit::DescribeAccessible(long child) const
+{
+    AccessibleFacts facts = CQCtrlBase::DescribeAccessible(child);
+    facts.role = ROLE_SYSTEM_TEXT;
+    facts.value = GetText();
+    return facts;
 }

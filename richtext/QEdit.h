@@ -12,7 +12,10 @@
 //
 // On every focus change the content passes through the mark-up (saved on focus loss,
 // restored on focus gain), so styles survive it and the undo history does not. The
-// control answers WM_GETTEXT and WM_GETTEXTLENGTH with its plain text.
+// control answers WM_GETTEXT and WM_GETTEXTLENGTH with its plain text. Enter in a
+// single-line field goes to the window, which presses its default button. To assistive
+// technology it is editable text named by `accessibleName`, its value the plain text;
+// in high contrast the text takes the system's window text colour.
 class CQEdit : public CQCtrlBase, public CRichDraw {
 public:
     // The control's window and focus, not the engine's.
@@ -46,6 +49,7 @@ public:
     bool HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD mapId) override;
     void DrawSelf(HDC dc, HDC scratch) override;
+    AccessibleFacts DescribeAccessible(long child) const override;
 
 private:
     RECT TextRectangle() const;
@@ -56,6 +60,7 @@ private:
     void RestoreContent();
     wchar_t PasswordMask() const { return password ? L'*' : 0; }
     LRESULT AnswerGetText(WPARAM capacity, LPARAM buffer) const;
+    void OnKeyPressed(WPARAM key, LPARAM keyData);
 
     std::wstring placeholder;
     RECT margins{0, 0, 0, 0};

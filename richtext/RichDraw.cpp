@@ -64,19 +64,28 @@ private:
     COLORREF back;
 };
 
+// Widths at 100 %: a selected line break's bar, the caret, and the clip's margins
+// left and right of the text rectangle.
+constexpr int SelectedBreakWidth = 2;
+constexpr int CaretWidth = 1;
+constexpr int ClipMarginLeft = 1;
+constexpr int ClipMarginRight = 2;
+
 // Draws elements one at a time at their laid-out positions, never as runs, so that
 // what is drawn matches what was measured. Fonts and colours change only when an
 // element needs different ones.
 class ElementPainter {
 public:
-    ElementPainter(HDC dc, HDC bitmapDc, const LOGFONTW& baseFont, int horizontalOffset,
-                   int verticalOffset, int lineSpacing)
+    ElementPainter(HDC dc, HDC bitmapDc, const LOGFONTW& baseFont, int fontDpi, int horizontalOffset,
+                   int verticalOffset, int lineSpacing, std::optional<COLORREF> textColour)
         : dc(dc),
           bitmapDc(bitmapDc),
           baseFont(baseFont),
+          fontDpi(fontDpi),
           horizontalOffset(horizontalOffset),
           verticalOffset(verticalOffset),
           lineSpacing(lineSpacing),
+          textColour(textColour),
           colours(dc),
           selectionBrush(::CreateSolidBrush(CRichDraw::SelectionColour)),
           whiteBrush(::CreateSolidBrush(RGB(255, 255, 255))),
@@ -94,7 +103,8 @@ public:
         if (element.IsLineBreak()) {
             // Only a selected line break shows: as a bar 2 pixels wide.
             if (element.selected)
-                Fill({x, y, x + 2, y + element.height + lineSpacing}, selectionBrush.get());
+                Fill({x, y, x + ScaleLength(SelectedBreakWidth, fontDpi), y + element.height + lineSpacing},
+                     selectionBrush.get());
             return;
         }
         SelectFontFor(element);
@@ -132,7 +142,7 @@ private:
             return;
         LOGFONTW description =
             StyledLogFont(baseFont, element.face ? *element.face : std::wstring(), element.size,
-                          element.bold, element.italic, element.underline, element.strikeout);
+                          element.bold, element.italic, element.underline, element.strikeout, fontDpi);
         UniqueFont next(::CreateFontIndirectW(&description));
         ::SelectObject(dc, next.get());
         font = std::move(next);
@@ -147,16 +157,18 @@ private:
             return;
         }
         colours.SetBack(element.backgroundColour);
-        colours.SetText(element.textColour);
+        colours.SetText(textColour.value_or(element.textColour));
         colours.SetMode(element.transparentBackground ? TRANSPARENT : OPAQUE);
     }
 
     HDC dc;
     HDC bitmapDc;
     const LOGFONTW& baseFont;
+    int fontDpi;
     int horizontalOffset;
     int verticalOffset;
     int lineSpacing;
+    std::optional<COLORREF> textColour;
     PaintColours colours;
     UniqueBrush selectionBrush;
     UniqueBrush whiteBrush;
@@ -207,6 +219,15 @@ CRichDraw::~CRichDraw()
 const LOGFONTW& CRichDraw::DefaultLogFont() const
 {
     return static_cast<const CGdiMeasurer&>(Measurer()).DefaultLogFont();
+}
+
+void CRichDraw::SetDpi(UINT newDpi)
+{
+    if (newDpi == dpi || newDpi == 0)
+        return;
+    dpi = newDpi;
+    static_cast<CGdiMeasurer&>(Measurer()).SetDpi(static_cast<int>(newDpi));
+    MeasurerChanged();
 }
 
 void CRichDraw::Attach(HWND host)
@@ -308,7 +329,7 @@ void CRichDraw::MoveCaret(int x, int y, int height)
         return;
     if (caretCreated && height != caretHeight) {
         ::DestroyCaret();
-        ::CreateCaret(window, nullptr, 1, height);
+        ::CreateCaret(window, nullptr, ScaleLength(CaretWidth, dpi), height);
     }
     caretX = x;
     caretY = y;
@@ -325,7 +346,7 @@ void CRichDraw::OnFocusGained()
     if (!CaretFrozen())
         StartBlink();
     if (!caretCreated) {
-        caretCreated = ::CreateCaret(window, nullptr, 1, caretHeight) != FALSE;
+        caretCreated = ::CreateCaret(window, nullptr, ScaleLength(CaretWidth, dpi), caretHeight) != FALSE;
         ::SetCaretPos(caretX, caretY);
     }
 }
@@ -379,7 +400,7 @@ bool CRichDraw::MayBeVisible(const RichElement& element) const
     return y + element.height >= 0 && y <= rect.bottom;
 }
 
-void CRichDraw::Paint(HDC dc, HDC bitmapDc)
+void CRichDraw::Paint(HDC dc, HDC bitmapDc, std::optional<COLORREF> textColour)
 {
     if (!window)
         return;
@@ -389,7 +410,8 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
     }
     int saved = ::SaveDC(dc);
     ::BeginPath(dc);
-    ::Rectangle(dc, rect.left - 1, rect.top, rect.right + 2, rect.bottom);
+    ::Rectangle(dc, rect.left - ScaleLength(ClipMarginLeft, dpi), rect.top,
+                rect.right + ScaleLength(ClipMarginRight, dpi), rect.bottom);
     ::EndPath(dc);
     ::SelectClipPath(dc, RGN_AND);
 
@@ -399,8 +421,8 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
         bitmapDc = ownBitmapDc.get();
     }
     {
-        ElementPainter painter(dc, bitmapDc, DefaultLogFont(), horizontalOffset, verticalOffset,
-                               lineSpacing);
+        ElementPainter painter(dc, bitmapDc, DefaultLogFont(), static_cast<int>(dpi), horizontalOffset,
+                               verticalOffset, lineSpacing, textColour);
         const ElementSpan span = ElementsInView();
         for (int i = span.first; i < span.last; ++i) {
             if (MayBeVisible(*elements[i]))
@@ -408,10 +430,9 @@ void CRichDraw::Paint(HDC dc, HDC bitmapDc)
         }
     }
     if (!CaretFrozen() && blinkPhase == 1) {
-        UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-        ScopedSelect selectPen(dc, pen.get());
-        ::MoveToEx(dc, caretX, caretY, nullptr);
-        ::LineTo(dc, caretX, caretY + caretHeight);
+        const RECT caret{caretX, caretY, caretX + ScaleLength(CaretWidth, dpi), caretY + caretHeight};
+        UniqueBrush brush(::CreateSolidBrush(textColour.value_or(RGB(0, 0, 0))));
+        ::FillRect(dc, &caret, brush.get());
     }
     ::RestoreDC(dc, saved);
 }

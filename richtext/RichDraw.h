@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
+#include <optional>
 #include <string>
 
+#include "DisplayScale.h"
 #include "GdiMeasurer.h"
 #include "RichModel.h"
 
@@ -37,8 +39,9 @@ public:
     HWND Window() const { return window; }
 
     // Paints into `dc`; pictures are blitted through the host's memory context
-    // `bitmapDc`.
-    void Paint(HDC dc, HDC bitmapDc);
+    // `bitmapDc`. With `textColour` every character and the caret take that colour
+    // instead of their own (high contrast).
+    void Paint(HDC dc, HDC bitmapDc, std::optional<COLORREF> textColour = std::nullopt);
 
     // Takes over `bitmap` when it is a bitmap and the document has room; false
     // otherwise, and the caller keeps it.
@@ -80,6 +83,8 @@ public:
     POINT CaretWindowPosition() const { return {caretX, caretY}; }
     int CaretHeight() const { return caretHeight; }
     const LOGFONTW& DefaultLogFont() const;
+    // Fonts, caret and selection bar for a window at `dpi`; the text is measured again.
+    void SetDpi(UINT dpi);
 
 protected:
     bool HasWindow() const override { return window != nullptr; }
@@ -110,6 +115,8 @@ private:
     void PasteMarkup(const std::wstring& markup);
 
     HWND window = nullptr;
+    // Caret width, selection bar and clip margins are 1 and 2 pixels at 100 %.
+    UINT dpi = static_cast<UINT>(CGdiMeasurer::Dpi());
     int caretX = 0;
     int caretY = 0;
     int caretHeight = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times whole installations side by side: our installer (/s), an NSIS installer of the
 # same tree (SetCompress off, /S) and a plain cp -r of that tree; also our installer with
-# /quiet, which shows no window, so that the window's own cost shows. Two packages: the
+# /quiet, which shows no window, so that the window's own cost shows, and /quiet once
+# more over that installation (an upgrade: every file replaced). Two packages: the
 # real one, and the real one with 2,000 files of 100 KiB (200 MB) added. Every round
 # starts from a fresh copy of the prefix and runs the three alternately there; ROUNDS
 # (default 5) rounds. Prints the median wall time, CPU time and peak memory of each, and
@@ -11,7 +12,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${ROUNDS:-5}
 "$here/scripts/build.sh" >/dev/null || exit 1
-source "$here/scripts/session.sh"
+source "$here/scripts/session.sh" || exit 1
 source "$here/scripts/step.sh"
 install_missing nsis time || exit 1
 echo "bench: $(describe_test_arch benchmarking)"
@@ -75,7 +76,8 @@ EOF
 }
 
 # one_round PACKAGE ORDER: the three contenders in ORDER, in one fresh prefix, then our
-# /quiet in another (in the same prefix it would find the installation before it).
+# /quiet in another (in the same prefix it would find the installation before it), then
+# /quiet again there, over the installation it made.
 one_round() {
     local package=$1 who
     fresh_prefix
@@ -90,7 +92,8 @@ one_round() {
             timed "$package-copy" cp -r "$bench/tree-$package" "$(drive_d)/copy" ;;
         quiet)
             fresh_prefix
-            (cd "$WINEPREFIX/drive_c/bench" && timed "$package-quiet" wine "C:\\bench\\$package.exe" /quiet) ;;
+            (cd "$WINEPREFIX/drive_c/bench" && timed "$package-quiet" wine "C:\\bench\\$package.exe" /quiet)
+            (cd "$WINEPREFIX/drive_c/bench" && timed "$package-upgrade" wine "C:\\bench\\$package.exe" /quiet) ;;
         esac
     done
 }
@@ -106,7 +109,7 @@ report() {
     echo
     echo "$package package ($(du -sm "$bench/tree-$package" | cut -f1) MB installed), medians of $rounds runs:"
     printf '  %-8s %8s %8s %10s\n' "" "wall s" "CPU s" "peak MiB"
-    for who in ours quiet nsis copy; do
+    for who in ours quiet upgrade nsis copy; do
         wall[$who]=$(column "$package-$who" 1)
         cpu[$who]=$(column "$package-$who" 2)
         peak[$who]=$(awk "BEGIN { print $(column "$package-$who" 3) / 1024 }")
@@ -114,8 +117,10 @@ report() {
     done
     awk -v w="${wall[ours]}" -v c="${cpu[ours]}" -v m="${peak[ours]}" \
         -v nw="${wall[nsis]}" -v nc="${cpu[nsis]}" -v nm="${peak[nsis]}" \
-        -v qw="${wall[quiet]}" -v qc="${cpu[quiet]}" -v qm="${peak[quiet]}" 'BEGIN {
+        -v qw="${wall[quiet]}" -v qc="${cpu[quiet]}" -v qm="${peak[quiet]}" \
+        -v uw="${wall[upgrade]}" -v uc="${cpu[upgrade]}" -v um="${peak[upgrade]}" 'BEGIN {
             printf "  ours / NSIS: wall %.2fx, CPU %.2fx, peak memory %.2fx\n", w / nw, c / nc, m / nm
+            printf "  upgrade / fresh (quiet): wall %.2fx, CPU %.2fx, peak memory %.2fx\n", uw / qw, uc / qc, um / qm
             printf "  the window (ours - quiet): wall %.2f s, CPU %.2f s, peak memory %.1f MiB\n", w - qw, c - qc, m - qm
         }'
 }

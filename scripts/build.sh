@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
-source "$here/scripts/wine-env.sh"
+source "$here/scripts/wine-env.sh" || exit 1
 source "$here/scripts/step.sh"
 "$here/scripts/make-prefix.sh"
 

@@ -45,13 +45,13 @@ fuzz() {
     return 1
 }
 
-install_missing clang libclang-rt-dev llvm cmake make googletest dpkg-dev || exit 1
+install_missing clang libclang-rt-dev llvm cmake make googletest dpkg-dev zlib1g-dev || exit 1
 build_native || exit 1
 
 status=0
 say "unit tests"
 (cd "$build" && ctest --output-on-failure) || status=1
-for target in package data_file template markup edit; do
+for target in package data_file template journal markup edit command_line; do
     fuzz "$target" || status=1
 done
 ((status == 0)) && say "passed" || say "FAILED" >&2

@@ -1,7 +1,7 @@
 # Sourced: starts and stops what Windows programs need around a run. Xvfb on a free
 # display (unless one is given), a fresh copy of the template prefix, and a warm wine
 # server started detached, so that ctest does not wait on the pipes it inherits.
-source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" || return 1
 xvfb_pid=
 
 # start_display [reuse]: with "reuse", an existing $DISPLAY is kept.

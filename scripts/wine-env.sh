@@ -4,19 +4,24 @@
 project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$project_root/build}
 source "$project_root/scripts/arch.sh"
-test_arch=$(decide_test_arch) || exit 1
+# A sourced file must not exit: that would close a developer's shell.
+test_arch=$(decide_test_arch) || return 1
 
+# Both modes set everything, so that a script of one mode may call one of the other.
+wine64_shim=$project_root/scripts/wine64
+path_without_shim=:$PATH:
+path_without_shim=${path_without_shim//:$wine64_shim:/:}
+path_without_shim=${path_without_shim#:}
+export PATH=${path_without_shim%:}
 if [ "$test_arch" = x64 ]; then
     test_build_dir=$build_dir/x64
     export WINEARCH=win64
     export WINELOADER=/usr/lib/wine/wine64
-    case ":$PATH:" in
-        *":$project_root/scripts/wine64:"*) ;;
-        *) export PATH=$project_root/scripts/wine64:$PATH ;;
-    esac
+    export PATH=$wine64_shim:$PATH
 else
     test_build_dir=$build_dir
     export WINEARCH=win32
+    unset WINELOADER
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -4,7 +4,7 @@
 # without a Z: drive, a program started from a Unix path cannot open its own file, and
 # tests start the build's other programs from there.
 set -euo pipefail
-source "$(dirname "$0")/wine-env.sh"
+source "$(dirname "$0")/wine-env.sh" || exit 1
 export WINEPREFIX=${WINEPREFIX:-$wine_root/unit}
 exe=$1; shift
 bin=$WINEPREFIX/drive_c/bin

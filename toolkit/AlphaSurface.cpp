@@ -1,6 +1,7 @@
 #include "AlphaSurface.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "GdiObjects.h"
@@ -10,18 +11,6 @@
 #include "ToolkitMessages.h"
 
 namespace {
-
-constexpr int ShadowCorner = 20;
-
-HFONT CreateWindowFont()
-{
-    ScopedWindowDC screen(nullptr);
-    LOGFONTW face{};
-    face.lfHeight = -::MulDiv(9, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-    face.lfCharSet = DEFAULT_CHARSET;
-    std::wcscpy(face.lfFaceName, L"宋体");
-    return ::CreateFontIndirectW(&face);
-}
 
 SIZE WindowSize(HWND hwnd)
 {
@@ -76,7 +65,26 @@ bool CAlphaSurface::ShadowLayerKey::operator==(const ShadowLayerKey& other) cons
            SameSize(bufferSize, other.bufferSize);
 }
 
-CAlphaSurface::CAlphaSurface() : font(CreateWindowFont()) {}
+CAlphaSurface::CAlphaSurface() : dpi(SystemDpi()), font(CreateInterfaceFont(dpi)) {}
+
+void CAlphaSurface::ApplyDpi(UINT newDpi)
+{
+    if (newDpi == dpi || newDpi == 0)
+        return;
+    dpi = newDpi;
+    HFONT previous = font;
+    font = CreateInterfaceFont(dpi);
+    for (HDC dc : {backDC, probeDC}) {
+        if (dc)
+            ::SelectObject(dc, font);
+    }
+    if (previous)
+        ::DeleteObject(previous);
+    if (shadowImage.bitmap) {
+        shadowImage.Release();
+        AttachShadowPicture();
+    }
+}
 
 CAlphaSurface::~CAlphaSurface()
 {
@@ -162,10 +170,13 @@ SIZE CAlphaSurface::BufferSize() const
 
 RECT CAlphaSurface::ContentRect() const
 {
-    const SIZE size = WindowSize(SurfaceWindow());
+    return ContentRectFor(WindowSize(SurfaceWindow()));
+}
+
+RECT CAlphaSurface::ContentRectFor(SIZE size) const
+{
     RECT content{0, 0, size.cx, size.cy};
-    if (shadow)
-        ::InflateRect(&content, -ShadowMargin, -ShadowMargin);
+    ::InflateRect(&content, -ShadowWidth(), -ShadowWidth());
     return content;
 }
 
@@ -209,9 +220,7 @@ void CAlphaSurface::Compose(const RECT* area)
     if (partial && !::IntersectRect(&dirty, &dirty, area))
         return;
     ResetArea(dirty);
-    RECT content{0, 0, windowSize.cx, windowSize.cy};
-    if (shadow)
-        ::InflateRect(&content, -ShadowMargin, -ShadowMargin);
+    const RECT content = ContentRectFor(windowSize);
     DrawWithin(backDC, dirty, [&] { DrawUnderlay(backDC, content); });
     DrawWithin(probeDC, dirty, [&] { DrawFrame(probeDC, content); });
     DrawWithin(backDC, dirty, [&] { DrawFrame(backDC, content); });
@@ -290,14 +299,15 @@ void CAlphaSurface::DrawControls(HDC dc)
 
 bool CAlphaSurface::AttachShadowPicture()
 {
-    std::unique_ptr<CGdiImage> picture = LoadPngResource(IDP_SHADOW);
-    if (!picture || picture->Width() == 0 || picture->Height() == 0)
+    HBITMAP picture = LoadPngBitmapAt(IDP_SHADOW, dpi);
+    const SIZE size = BitmapSize(picture);
+    if (size.cx <= 0 || size.cy <= 0) {
+        if (picture)
+            ::DeleteObject(picture);
         return false;
-    HBITMAP converted = ToPremultipliedBitmap(picture.get());
-    if (!converted)
-        return false;
-    shadowImage.Attach(converted, true);
-    shadowImage.SetSplits(ShadowCorner, ShadowCorner, ShadowCorner, ShadowCorner);
+    }
+    shadowImage.Attach(picture, true);
+    shadowImage.SetSplits(size.cx / 2, size.cx / 2, size.cy / 2, size.cy / 2);
     return true;
 }
 
@@ -326,9 +336,48 @@ void CAlphaSurface::Paint(HWND hwnd)
     ::EndPaint(hwnd, &paint);
 }
 
+AccessibleFacts CAlphaSurface::DescribeAccessible(long) const
+{
+    const HWND hwnd = SurfaceWindow();
+    std::vector<wchar_t> text(::GetWindowTextLengthW(hwnd) + 1);
+    ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    AccessibleFacts facts;
+    facts.name = text.data();
+    facts.state = WindowStates(hwnd, false);
+    return facts;
+}
+
+std::vector<HWND> CAlphaSurface::AccessibleChildWindows() const
+{
+    std::vector<HWND> windows;
+    for (const CQCtrlBase* control : keyboard.TabOrder())
+        windows.push_back(control->window);
+    for (const CQCtrlBase* control : controls) {
+        if (!control->tabStop)
+            windows.push_back(control->window);
+    }
+    windows.erase(std::remove(windows.begin(), windows.end(), nullptr), windows.end());
+    return windows;
+}
+
+bool CAlphaSurface::HandleAssistanceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            LRESULT& result)
+{
+    if (accessible.HandleMessage(hwnd, message, wParam, lParam, result))
+        return true;
+    if (message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) {
+        // High contrast or the system colours may have changed.
+        ComposeAndUpdate();
+        return false;
+    }
+    return keyboard.HandleMessage(hwnd, message, wParam, result, [this] { ComposeAndUpdate(); });
+}
+
 bool CAlphaSurface::HandleToolkitMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result)
 {
+    if (HandleAssistanceMessage(hwnd, message, wParam, lParam, result))
+        return true;
     switch (message) {
     case WM_PAINT:
         Paint(hwnd);
@@ -360,8 +409,15 @@ bool CAlphaSurface::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_CREATE:
         suspendRedraw = true;
+        ApplyDpi(WindowDpi(hwnd));
         CreateBuffers();
         return false;
+    case WM_GETMINMAXINFO:
+        // The size is the drawing's: at a large scale on a small screen the window may be
+        // taller than the screen rather than cut to it.
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = POINT{SHRT_MAX, SHRT_MAX};
+        result = 0;
+        return true;
     case WM_SIZE:
         if (suspendRedraw) {
             suspendRedraw = false;
@@ -382,6 +438,7 @@ bool CAlphaSurface::HandleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
+        ApplyDpi(WindowDpi(hwnd));
         CreateBuffers();
         if (shadow)
             AttachShadowPicture();

@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "AccessibleObject.h"
+#include "KeyboardFocus.h"
+#include "DisplayScale.h"
 #include "NineGridImage.h"
 
 class CQCtrlBase;
 
-// Width of the drop shadow on every side of a shadowed layered window.
+// Width of the drop shadow on every side of a shadowed layered window, at 100 %.
 constexpr int ShadowMargin = 8;
 
 // The probe buffer's value before drawing; a pixel the drawing left at exactly this
@@ -30,7 +33,10 @@ void MakeTouchedOpaque(const uint32_t* probe, uint32_t* back, size_t pixelCount)
 // runs the same drawing clipped to its area, which leaves every pixel inside it as a
 // whole composition would. Each drawing starts from the buffer DC's state as
 // CreateBuffers left it.
-class CAlphaSurface {
+//
+// The surface also answers for the window to the keyboard (Tab order, focus cue) and to
+// assistive technology: its accessible object lists the controls, Tab order first.
+class CAlphaSurface : public AccessibleSource {
 public:
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     HDC backDC = nullptr;
@@ -39,7 +45,9 @@ public:
     HBITMAP probeBitmap = nullptr;
     uint32_t* backBits = nullptr;
     uint32_t* probeBits = nullptr;
-    // "宋体", 9 points; selected into both buffers.
+    // The window's dots per inch; every length of the window is scaled by dpi / 96.
+    UINT dpi = DefaultDpi;
+    // "宋体", 9 points at `dpi`; selected into both buffers.
     HFONT font = nullptr;
     // 8-pixel drop-shadow margin on every side.
     bool shadow = false;
@@ -48,6 +56,7 @@ public:
     NineGridImage shadowImage;
     // Hosted controls, drawn in this order; members of the window object, not owned.
     std::vector<CQCtrlBase*> controls;
+    CKeyboardFocus keyboard;
 
     CAlphaSurface();
     virtual ~CAlphaSurface();
@@ -68,6 +77,14 @@ public:
 
     // The window rectangle at the origin, less the shadow margin when `shadow` is set.
     RECT ContentRect() const;
+    RECT ContentRectFor(SIZE windowSize) const;
+    // A length at 100 % scaled for the window.
+    int Scaled(int length) const { return ScaleLength(length, dpi); }
+    // The shadow margin on every side at the window's scale; 0 without a shadow.
+    int ShadowWidth() const { return shadow ? Scaled(ShadowMargin) : 0; }
+    // Takes a new scale: the font and the shadow picture are made for it. The caller
+    // lays out and recomposes.
+    void ApplyDpi(UINT newDpi);
     // Back-buffer pixel (x, y) from the top-left, 0xAARRGGBB premultiplied; 0 outside.
     uint32_t BackPixel(int x, int y) const;
     SIZE BufferSize() const;
@@ -77,12 +94,17 @@ public:
     // Drawn into the back buffer only, under the frame; empty here.
     virtual void DrawUnderlay(HDC dc, const RECT& content);
 
+    // The window by its text, as a client area.
+    AccessibleFacts DescribeAccessible(long child) const override;
+    std::vector<HWND> AccessibleChildWindows() const override;
+
 protected:
     virtual HWND SurfaceWindow() const = 0;
 
     // Every hosted control draws itself, in list order, through one scratch DC.
     void DrawControls(HDC dc);
-    // Loads the shadow picture (corners 20 x 20); false when it cannot be loaded.
+    // Loads the shadow picture for `dpi` (corners half its size); false when it cannot be
+    // loaded.
     bool AttachShadowPicture();
 
     // Message handling shared by the layered window and dialog bases.
@@ -98,6 +120,11 @@ protected:
     static void RemoveCaption(HWND hwnd, HWND insertAfter);
 
 private:
+    bool HandleAssistanceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                 LRESULT& result);
+
+    AccessibleServer accessible{*this};
+
     // What the cached shadow layer was drawn for.
     struct ShadowLayerKey {
         HBITMAP picture = nullptr;

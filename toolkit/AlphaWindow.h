@@ -31,8 +31,8 @@ public:
     }
 
     // Creates the popup at the given screen rectangle. With `withShadow` the window
-    // grows by the 8-pixel shadow margin on every side (when the shadow picture loads);
-    // `taskbarButton` gives it a taskbar button.
+    // grows by the shadow margin (8 pixels at 100 %) on every side (when the shadow
+    // picture loads); `taskbarButton` gives it a taskbar button.
     HWND CreateAlphaWindow(int left, int top, int width, int height, HWND insertAfter,
                            bool withShadow, bool taskbarButton)
     {
@@ -42,10 +42,15 @@ public:
         shadow = withShadow;
         RECT rect{left, top, left + width, top + height};
         if (shadow && AttachShadowPicture())
-            rect.right += 2 * ShadowMargin, rect.bottom += 2 * ShadowMargin;
+            rect.right += 2 * ShadowWidth(), rect.bottom += 2 * ShadowWidth();
         HWND hwnd = this->Create(nullptr, rect, L"AlphaWindow", WS_VISIBLE, exStyle);
-        if (hwnd)
+        if (hwnd) {
             RemoveCaption(hwnd, insertAfter);
+            // Creation cuts a window to the screen before this object hears of it (see
+            // WM_GETMINMAXINFO); a large scale on a small screen must not cut it.
+            ::SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return hwnd;
     }
 

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "HighContrast.h"
 #include "ResourceIds.h"
 
 namespace {
@@ -12,14 +13,23 @@ constexpr int CloseButtonFromRight = 33;
 constexpr int MinimizeButtonFromRight = 58;
 constexpr int TitleInset = 10;
 
-void FillOpaque(HDC dc, const RECT& rect, COLORREF color)
+// A title button's place: `fromRight` pixels (at 100 %) from the window's right edge.
+RECT TitleButtonRect(int width, int fromRight, UINT dpi)
 {
-    const COLORREF previous = ::SetBkColor(dc, color);
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, L"", 0, nullptr);
-    ::SetBkColor(dc, previous);
+    return RECT{width - ScaleLength(fromRight, dpi), ScaleLength(TitleButtonTop, dpi),
+                width - ScaleLength(fromRight - TitleButtonSize, dpi),
+                ScaleLength(TitleButtonTop + TitleButtonSize, dpi)};
 }
 
-// Window width in client coordinates.
+void MoveControl(CQCtrlBase& control, const RECT& rect)
+{
+    if (control.window)
+        ::MoveWindow(control.window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     FALSE);
+}
+
+} // namespace
+
 int WindowWidth(HWND hwnd)
 {
     RECT rect{};
@@ -28,51 +38,71 @@ int WindowWidth(HWND hwnd)
     return rect.right - rect.left;
 }
 
-} // namespace
-
 void CCaptionFrame::DrawContent(HDC, const RECT&) {}
 
-void CCaptionFrame::PaintFrame(HDC dc, const RECT& content, const std::wstring& title)
+void CCaptionFrame::PaintFrame(HDC dc, const RECT& content, const std::wstring& title, UINT dpi)
 {
     captionRect = content;
-    captionRect.bottom = content.top + CaptionHeight;
-    ::SetTextColor(dc, 0);
-    FillOpaque(dc, content, backgroundColor);
-    FillOpaque(dc, captionRect, CaptionColor);
-    ::TextOutW(dc, content.left + TitleInset, content.top + TitleInset, title.c_str(),
-               static_cast<int>(title.size()));
+    captionRect.bottom = content.top + ScaleLength(CaptionHeight, dpi);
+    FillOpaque(dc, content, ContrastColour(backgroundColor, COLOR_WINDOW));
+    FillOpaque(dc, captionRect, ContrastColour(CaptionColor, COLOR_ACTIVECAPTION));
+    ::SetTextColor(dc, ContrastColour(0, COLOR_CAPTIONTEXT));
+    const int inset = ScaleLength(TitleInset, dpi);
+    ::TextOutW(dc, content.left + inset, content.top + inset, title.c_str(), static_cast<int>(title.size()));
+    // The content's text colour, on the body.
+    ::SetTextColor(dc, ContrastColour(0, COLOR_WINDOWTEXT));
 }
 
 void CCaptionFrame::CreateTitleButtons(HWND hwnd, CAlphaSurface& surface)
 {
     const int width = WindowWidth(hwnd);
-    closeButton.SetImages(IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED, 0);
-    closeButton.CreateControl(hwnd, width - CloseButtonFromRight, TitleButtonTop,
-                              width - CloseButtonFromRight + TitleButtonSize,
-                              TitleButtonTop + TitleButtonSize, CloseCommandId);
-    minimizeButton.SetImages(IDP_MINIMIZE_NORMAL, IDP_MINIMIZE_HOVER, IDP_MINIMIZE_PRESSED, 0);
-    minimizeButton.CreateControl(hwnd, width - MinimizeButtonFromRight, TitleButtonTop,
-                                 width - MinimizeButtonFromRight + TitleButtonSize,
-                                 TitleButtonTop + TitleButtonSize, MinimizeCommandId);
+    const UINT dpi = surface.dpi;
+    closeButton.SetImages(IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED, 0, dpi);
+    const RECT close = TitleButtonRect(width, CloseButtonFromRight, dpi);
+    closeButton.CreateControl(hwnd, close.left, close.top, close.right, close.bottom, CloseCommandId);
+    minimizeButton.SetImages(IDP_MINIMIZE_NORMAL, IDP_MINIMIZE_HOVER, IDP_MINIMIZE_PRESSED, 0, dpi);
+    const RECT minimize = TitleButtonRect(width, MinimizeButtonFromRight, dpi);
+    minimizeButton.CreateControl(hwnd, minimize.left, minimize.top, minimize.right, minimize.bottom,
+                                 MinimizeCommandId);
+    closeButton.accessibleName = L"关闭";
+    minimizeButton.accessibleName = L"最小化";
     surface.AddControl(&closeButton);
     surface.AddControl(&minimizeButton);
 }
 
-void CCaptionFrame::MoveTitleButtons(HWND hwnd)
+void CCaptionFrame::MoveTitleButtons(int width, UINT dpi)
 {
-    const int width = WindowWidth(hwnd);
-    if (closeButton.window)
-        ::MoveWindow(closeButton.window, width - CloseButtonFromRight, TitleButtonTop,
-                     TitleButtonSize, TitleButtonSize, FALSE);
-    if (minimizeButton.window)
-        ::MoveWindow(minimizeButton.window, width - MinimizeButtonFromRight, TitleButtonTop,
-                     TitleButtonSize, TitleButtonSize, FALSE);
+    MoveControl(closeButton, TitleButtonRect(width, CloseButtonFromRight, dpi));
+    MoveControl(minimizeButton, TitleButtonRect(width, MinimizeButtonFromRight, dpi));
 }
 
-bool CCaptionFrame::HandleFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       LRESULT& result)
+void CCaptionFrame::ScaleTitleButtons(int width, UINT dpi)
+{
+    closeButton.SetImages(IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED, 0, dpi);
+    minimizeButton.SetImages(IDP_MINIMIZE_NORMAL, IDP_MINIMIZE_HOVER, IDP_MINIMIZE_PRESSED, 0, dpi);
+    MoveTitleButtons(width, dpi);
+}
+
+void CCaptionFrame::TakeDpi(HWND hwnd, CAlphaSurface& surface, UINT newDpi, const RECT& suggested)
+{
+    surface.suspendRedraw = true;
+    surface.ApplyDpi(newDpi);
+    ScaleTitleButtons(suggested.right - suggested.left, surface.dpi);
+    LayoutForDpi(SIZE{suggested.right - suggested.left, suggested.bottom - suggested.top});
+    surface.suspendRedraw = false;
+    ::SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    surface.ComposeAndUpdate();
+}
+
+bool CCaptionFrame::HandleFrameMessage(HWND hwnd, CAlphaSurface& surface, UINT message, WPARAM wParam,
+                                       LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case WM_DPICHANGED:
+        TakeDpi(hwnd, surface, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_COMMAND:
         if (LOWORD(wParam) != MinimizeCommandId)
             return false;

@@ -29,13 +29,15 @@ void CImageButton::DeleteImages()
     }
 }
 
-void CImageButton::SetImages(int normalId, int hoverId, int pressedId, int selectedId)
+void CImageButton::SetImages(int normalId, int hoverId, int pressedId, int selectedId, UINT dpi)
 {
+    // The pictures being replaced may still be named by a fade.
+    currentImage = fadeFromImage = nullptr;
     DeleteImages();
     const int ids[4] = {normalId, hoverId, pressedId, selectedId};
     for (int slot = 0; slot < 4; ++slot) {
         if (ids[slot])
-            images[slot] = LoadPngBitmap(ids[slot]);
+            images[slot] = LoadPngBitmapAt(ids[slot], dpi);
     }
     if (window)
         Invalidate();
@@ -131,8 +133,8 @@ bool CImageButton::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             SettleInState(Normal);
         return true;
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN)
-            Notify();
+        if (wParam == VK_RETURN || wParam == VK_SPACE)
+            Press();
         return true;
     case WM_TIMER:
         if (wParam == FadeTimerId) {
@@ -145,6 +147,14 @@ bool CImageButton::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     default:
         return false;
     }
+}
+
+AccessibleFacts CImageButton::DescribeAccessible(long child) const
+{
+    AccessibleFacts facts = CQCtrlBase::DescribeAccessible(child);
+    facts.role = ROLE_SYSTEM_PUSHBUTTON;
+    facts.defaultAction = L"按下";
+    return facts;
 }
 
 void CImageButton::DrawPicture(HDC dc, HDC scratch, HBITMAP picture, int opacity,

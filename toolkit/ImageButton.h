@@ -1,4 +1,5 @@
 #pragma once
+#include "DisplayScale.h"
 #include "QCtrlBase.h"
 
 // The hover cross-fade: every 30 ms tick adds 50 to the new picture's opacity; the
@@ -9,7 +10,7 @@ int AdvanceFade(int level);
 
 // A button drawn from state pictures (normal, hover, pressed, selected), with a short
 // cross-fade when the mouse enters or leaves it. A click on it (press and release both
-// over it; see ClickTracker), or Enter while it has the focus, sends WM_COMMAND
+// over it; see ClickTracker), or Enter or Space while it has the focus, sends WM_COMMAND
 // (wParam = id) to the parent. While pressed it shows the pressed picture as long as the
 // mouse is over it.
 class CImageButton : public CQCtrlBase {
@@ -37,9 +38,12 @@ public:
     bool HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD mapId) override;
     void DrawSelf(HDC dc, HDC scratch) override;
+    void Press() override { Notify(); }
+    AccessibleFacts DescribeAccessible(long child) const override;
 
-    // "PNG" resource ids; 0 leaves a slot empty. Redraws when the button exists.
-    void SetImages(int normalId, int hoverId, int pressedId, int selectedId);
+    // "PNG" resource ids; 0 leaves a slot empty. The pictures are made for a window at
+    // `dpi`. Redraws when the button exists.
+    void SetImages(int normalId, int hoverId, int pressedId, int selectedId, UINT dpi = DefaultDpi);
     void SetStretch(bool on) { stretch = on; }
 
 private:

@@ -2,7 +2,13 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
+
+#include "DisplayScale.h"
+#include "ResourceIds.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -117,10 +123,134 @@ HBITMAP ToPremultipliedBitmap(CGdiImage* image, DWORD backgroundArgb)
     return image ? image->ToBitmap(backgroundArgb) : nullptr;
 }
 
-HBITMAP LoadPngBitmap(int id)
+HBITMAP LoadPngBitmap(int id, DWORD backgroundArgb)
 {
     std::unique_ptr<CGdiImage> image = LoadPngResource(id);
-    return ToPremultipliedBitmap(image.get());
+    return ToPremultipliedBitmap(image.get(), backgroundArgb);
+}
+
+int DrawnPercentFor(UINT dpi)
+{
+    if (dpi <= DefaultDpi)
+        return 100;
+    if (dpi * 2 <= DefaultDpi * 3)
+        return 150;
+    return 200;
+}
+
+HBITMAP LoadPngBitmapAt(int id, UINT dpi, DWORD backgroundArgb)
+{
+    const int percent = DrawnPercentFor(dpi);
+    HBITMAP drawn = LoadPngBitmap(percent == 100 ? id : ScaledPictureId(id, percent), backgroundArgb);
+    if (!drawn)
+        return nullptr;
+    const SIZE size = BitmapSize(drawn);
+    // The drawings' sizes are the 100 % size times the percentage, exactly.
+    const SIZE wanted{::MulDiv(size.cx * 100 / percent, static_cast<int>(dpi), DefaultDpi),
+                      ::MulDiv(size.cy * 100 / percent, static_cast<int>(dpi), DefaultDpi)};
+    if (wanted.cx == size.cx && wanted.cy == size.cy)
+        return drawn;
+    HBITMAP scaled = ScalePixels(drawn, wanted);
+    ::DeleteObject(drawn);
+    return scaled;
+}
+
+namespace {
+
+BITMAPINFO Dib32Header(int width, int height)
+{
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    return header;
+}
+
+// One axis of the area filter: for target index t, the source indices it covers with
+// their weights (summing to 1).
+struct Tap {
+    int index;
+    double weight;
+};
+
+std::vector<std::vector<Tap>> AreaTaps(int sourceLength, int targetLength)
+{
+    std::vector<std::vector<Tap>> taps(static_cast<size_t>(targetLength));
+    const double ratio = static_cast<double>(sourceLength) / targetLength;
+    for (int t = 0; t < targetLength; ++t) {
+        const double begin = t * ratio, end = (t + 1) * ratio;
+        for (int s = static_cast<int>(begin); s < sourceLength && s < end; ++s) {
+            const double covered = std::min<double>(s + 1, end) - std::max<double>(s, begin);
+            if (covered > 0)
+                taps[t].push_back(Tap{s, covered / ratio});
+        }
+    }
+    return taps;
+}
+
+// Resamples a row-major picture of 4-channel pixels along one axis: along its rows
+// (`lines` rows of `sourceLength` pixels) or along its columns (`lines` columns of
+// `sourceLength` pixels).
+std::vector<double> ResampleAxis(const std::vector<double>& source, int lines, int sourceLength,
+                                 int targetLength, bool alongRows)
+{
+    const std::vector<std::vector<Tap>> taps = AreaTaps(sourceLength, targetLength);
+    std::vector<double> target(static_cast<size_t>(lines) * targetLength * 4, 0.0);
+    for (int line = 0; line < lines; ++line) {
+        for (int t = 0; t < targetLength; ++t) {
+            const size_t out = alongRows ? (static_cast<size_t>(line) * targetLength + t)
+                                         : (static_cast<size_t>(t) * lines + line);
+            for (const Tap& tap : taps[t]) {
+                const size_t in = alongRows ? (static_cast<size_t>(line) * sourceLength + tap.index)
+                                            : (static_cast<size_t>(tap.index) * lines + line);
+                for (int c = 0; c < 4; ++c)
+                    target[out * 4 + c] += source[in * 4 + c] * tap.weight;
+            }
+        }
+    }
+    return target;
+}
+
+} // namespace
+
+HBITMAP ScalePixels(HBITMAP source, SIZE size)
+{
+    const SIZE from = BitmapSize(source);
+    if (from.cx <= 0 || from.cy <= 0 || size.cx <= 0 || size.cy <= 0)
+        return nullptr;
+    std::vector<uint32_t> pixels(static_cast<size_t>(from.cx) * from.cy);
+    BITMAPINFO header = Dib32Header(from.cx, from.cy);
+    HDC screen = ::GetDC(nullptr);
+    const int rows = ::GetDIBits(screen, source, 0, from.cy, pixels.data(), &header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (rows != from.cy)
+        return nullptr;
+
+    std::vector<double> channels(pixels.size() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        for (int c = 0; c < 4; ++c)
+            channels[i * 4 + c] = (pixels[i] >> (8 * c)) & 0xFF;
+    }
+    channels = ResampleAxis(channels, from.cy, from.cx, size.cx, true);
+    channels = ResampleAxis(channels, size.cx, from.cy, size.cy, false);
+
+    void* bits = nullptr;
+    HBITMAP scaled = CreateDib32(size.cx, size.cy, &bits);
+    if (!scaled)
+        return nullptr;
+    auto* out = static_cast<uint32_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(size.cx) * size.cy; ++i) {
+        uint32_t pixel = 0;
+        for (int c = 0; c < 4; ++c) {
+            const double value = std::min(255.0, std::max(0.0, channels[i * 4 + c] + 0.5));
+            pixel |= static_cast<uint32_t>(value) << (8 * c);
+        }
+        out[i] = pixel;
+    }
+    return scaled;
 }
 
 namespace {
@@ -133,13 +263,7 @@ HBITMAP CopyDib32(HBITMAP bitmap, const BITMAP& info)
     HBITMAP copy = CreateDib32(info.bmWidth, info.bmHeight, &bits);
     if (!copy)
         return nullptr;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = Dib32Header(info.bmWidth, info.bmHeight);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, info.bmHeight, bits, &header, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
@@ -167,13 +291,7 @@ HBITMAP CopyBitmap(HBITMAP bitmap)
 
 HBITMAP CreateDib32(int width, int height, void** bits)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Header(width, height);
     void* pixels = nullptr;
     HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (bits)

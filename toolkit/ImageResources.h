@@ -53,7 +53,16 @@ std::unique_ptr<CGdiImage> LoadPngResource(int id);
 HBITMAP ToPremultipliedBitmap(CGdiImage* image, DWORD backgroundArgb = OpaqueBlackArgb);
 
 // LoadPngResource and ToPremultipliedBitmap in one step; null when either fails.
-HBITMAP LoadPngBitmap(int id);
+HBITMAP LoadPngBitmap(int id, DWORD backgroundArgb = OpaqueBlackArgb);
+
+// Picture `id` for a window at `dpi`, at its 100 % size scaled by dpi / 96. Each picture
+// is drawn for 100, 150 and 200 %: the drawing for the scale itself is used as it is,
+// otherwise the next larger one is scaled down (ScalePixels). Beyond 200 % the 200 %
+// drawing is the largest there is and is scaled up.
+HBITMAP LoadPngBitmapAt(int id, UINT dpi, DWORD backgroundArgb = OpaqueBlackArgb);
+
+// The percentage of the drawing LoadPngBitmapAt starts from at `dpi`: 100, 150 or 200.
+int DrawnPercentFor(UINT dpi);
 
 // A new 32-bit premultiplied bitmap with the same picture; null on failure. 32-bit
 // bitmaps keep their alpha; others go through the image library.
@@ -64,3 +73,8 @@ HBITMAP CreateDib32(int width, int height, void** bits);
 
 // Width and height of a bitmap; 0 x 0 for a null handle.
 SIZE BitmapSize(HBITMAP bitmap);
+
+// A 32-bit premultiplied bitmap resampled to `size`: every target pixel is the average
+// of the source area it covers, weighted by how much of each source pixel lies in it
+// (an area filter: no ringing, and alpha edges stay clean). Null on failure.
+HBITMAP ScalePixels(HBITMAP source, SIZE size);

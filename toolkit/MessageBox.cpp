@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int TextInset = 30;
@@ -72,6 +74,10 @@ bool CMessageBox::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         lresult = FALSE;
         return true;
     }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        Close(CloseCommandId);
+        return true;
+    }
     return false;
 }
 
@@ -79,42 +85,87 @@ void CMessageBox::InitDialog(HWND hwnd)
 {
     ::SetWindowTextW(hwnd, title.c_str());
     backgroundColor = FrameBodyColor;
-    const RECT content = ContentRect();
-    textLayout.lineGap = MessageLineGap;
     textLayout.flags = MessageTextLayout::CenterVertically;
     // The frame has already composed once, laying the text out in empty bounds.
-    textLayout.SetBounds(RECT{content.left + TextInset, content.top + TextInset,
-                              content.right - TextInset, content.bottom - TextBottomInset});
-    CreateButtons(content);
+    PlaceContent(ContentRect());
+    CreateButtons();
     ComposeAndUpdate();
 }
 
-void CMessageBox::CreateButtons(const RECT& content)
+void CMessageBox::PlaceContent(const RECT& content)
 {
-    const int top = content.top + ButtonTop;
-    const int bottom = content.top + ButtonBottom;
-    const bool twoButtons = !secondButtonText.empty();
-    if (twoButtons) {
-        secondButton.SetImages(IDP_BOX_SECOND, IDP_BOX_SECOND_HOVER, IDP_BOX_SECOND, IDP_BOX_SECOND);
+    textLayout.lineGap = Scaled(MessageLineGap);
+    textLayout.SetBounds(RECT{content.left + Scaled(TextInset), content.top + Scaled(TextInset),
+                              content.right - Scaled(TextInset), content.bottom - Scaled(TextBottomInset)});
+    const int top = content.top + Scaled(ButtonTop);
+    const int bottom = content.top + Scaled(ButtonBottom);
+    if (secondButtonText.empty()) {
+        firstButtonRect = {content.left + Scaled(SingleButtonInset), top, content.right - Scaled(SingleButtonInset),
+                           bottom};
+        return;
+    }
+    firstButtonRect = {content.left + Scaled(PairOuterInset), top,
+                       content.left + Scaled(PairOuterInset + PairButtonWidth), bottom};
+    secondButtonRect = {content.right - Scaled(PairOuterInset + PairButtonWidth), top,
+                        content.right - Scaled(PairOuterInset), bottom};
+}
+
+void CMessageBox::LoadButtonPictures()
+{
+    if (!secondButtonText.empty())
+        secondButton.SetImages(IDP_BOX_SECOND, IDP_BOX_SECOND_HOVER, IDP_BOX_SECOND, IDP_BOX_SECOND, dpi);
+    firstButton.SetImages(IDP_BOX_FIRST, IDP_BOX_FIRST_HOVER, IDP_BOX_FIRST, IDP_BOX_SECOND, dpi);
+}
+
+void CMessageBox::LayoutForDpi(SIZE windowSize)
+{
+    PlaceContent(ContentRectFor(windowSize));
+    LoadButtonPictures();
+    const std::pair<CTextButton*, RECT> places[] = {{&firstButton, firstButtonRect}, {&secondButton, secondButtonRect}};
+    for (const auto& [button, place] : places) {
+        if (button->window)
+            ::MoveWindow(button->window, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                         FALSE);
+    }
+}
+
+void CMessageBox::CreateButtons()
+{
+    LoadButtonPictures();
+    if (!secondButtonText.empty()) {
         secondButton.SetStretch(true);
-        secondButton.CreateControl(window, content.right - PairOuterInset - PairButtonWidth, top,
-                                   content.right - PairOuterInset, bottom, 2);
+        const RECT& r = secondButtonRect;
+        secondButton.CreateControl(window, r.left, r.top, r.right, r.bottom, 2);
         secondButton.SetTextFormat(ButtonTextFormat);
         secondButton.SetText(secondButtonText);
         AddControl(&secondButton);
     }
-    firstButton.SetImages(IDP_BOX_FIRST, IDP_BOX_FIRST_HOVER, IDP_BOX_FIRST, IDP_BOX_SECOND);
     firstButton.SetStretch(true);
-    if (twoButtons)
-        firstButton.CreateControl(window, content.left + PairOuterInset, top,
-                                  content.left + PairOuterInset + PairButtonWidth, bottom, 1);
-    else
-        firstButton.CreateControl(window, content.left + SingleButtonInset, top,
-                                  content.right - SingleButtonInset, bottom, 1);
+    const RECT& r = firstButtonRect;
+    firstButton.CreateControl(window, r.left, r.top, r.right, r.bottom, 1);
     firstButton.SetTextFormat(ButtonTextFormat);
     firstButton.SetText(firstButtonText);
     ::SetFocus(firstButton.window);
     AddControl(&firstButton);
+    keyboard.SetTabOrder({&firstButton, &secondButton});
+    keyboard.SetDefaultButton(&firstButton);
+}
+
+AccessibleFacts CMessageBox::DescribeAccessible(long child) const
+{
+    AccessibleFacts facts = CDlgFrameBase<CMessageBox>::DescribeAccessible(CHILDID_SELF);
+    if (child == CHILDID_SELF) {
+        facts.role = ROLE_SYSTEM_DIALOG;
+        facts.description = messageText;
+        return facts;
+    }
+    facts.name = messageText;
+    facts.role = ROLE_SYSTEM_STATICTEXT;
+    facts.state &= STATE_SYSTEM_INVISIBLE;
+    facts.state |= STATE_SYSTEM_READONLY;
+    facts.location = textLayout.bounds;
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&facts.location), 2);
+    return facts;
 }
 
 void CMessageBox::RestoreMinimisedOwner(HWND owner)
@@ -167,6 +218,7 @@ int CMessageBox::RunModal(HWND owner)
     ::ShowWindow(window, SW_SHOW);
     if (owner)
         ::EnableWindow(owner, FALSE);
+    ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window, OBJID_CLIENT, CHILDID_SELF);
 
     // The loop ends as soon as the box is gone, so no message meant for another
     // window is taken from the queue and dropped, and no quit message is needed.

@@ -17,7 +17,9 @@ int ShowMessageBox(std::wstring text, HWND owner, std::wstring title,
                    std::wstring firstButtonText, std::wstring secondButtonText);
 
 // The message box: a shadowed layered dialog from template 226 with the frame, the
-// wrapped message and one or two picture buttons with labels.
+// wrapped message and one or two picture buttons with labels. Tab moves between the
+// buttons, Escape answers as the close button does. To assistive technology it is a
+// dialog described by its message, announced when it appears (EVENT_SYSTEM_DIALOGSTART).
 class CMessageBox : public CDlgFrameBase<CMessageBox> {
 public:
     enum { IDD = IDD_MESSAGE_BOX };
@@ -38,6 +40,10 @@ public:
                        DWORD mapId) override;
     void DrawContent(HDC dc, const RECT& content) override;
 
+    // Child 1 is the message text.
+    AccessibleFacts DescribeAccessible(long child) const override;
+    long SimpleChildCount() const override { return 1; }
+
     // Builds the cells at once; they are measured and laid out at the next drawing.
     void SetMessageText(const std::wstring& text);
     void SetTitle(const std::wstring& text) { title = text; }
@@ -50,7 +56,14 @@ public:
 
 private:
     void InitDialog(HWND hwnd);
-    void CreateButtons(const RECT& content);
+    void CreateButtons();
+    // The text bounds and the buttons' places in `content`, at the window's scale.
+    void PlaceContent(const RECT& content);
+    void LoadButtonPictures();
+    void LayoutForDpi(SIZE windowSize) override;
+
+    RECT firstButtonRect{};
+    RECT secondButtonRect{};
     void RestoreMinimisedOwner(HWND owner);
     void PlaceOverOwner(HWND owner);
 };

@@ -1,6 +1,7 @@
 #include "QCheckBox.h"
 
 #include "GdiObjects.h"
+#include "HighContrast.h"
 #include "ImageResources.h"
 
 CQCheckBox::~CQCheckBox()
@@ -17,11 +18,12 @@ void CQCheckBox::DeleteImages()
     }
 }
 
-void CQCheckBox::SetCheckImages(int checkedPngId, int uncheckedPngId)
+void CQCheckBox::SetCheckImages(int checkedPngId, int uncheckedPngId, UINT dpi)
 {
     DeleteImages();
-    checkedImage = LoadPngBitmap(checkedPngId);
-    uncheckedImage = LoadPngBitmap(uncheckedPngId);
+    checkedImage = LoadPngBitmapAt(checkedPngId, dpi);
+    uncheckedImage = LoadPngBitmapAt(uncheckedPngId, dpi);
+    labelGap = ScaleLength(LabelGap, dpi);
     const SIZE size = BitmapSize(checkedImage);
     imageWidth = size.cx;
     imageHeight = size.cy;
@@ -55,6 +57,10 @@ bool CQCheckBox::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_CAPTURECHANGED:
         click.Abandon();
         return true;
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE)
+            Press();
+        return true;
     default:
         return false;
     }
@@ -66,6 +72,25 @@ void CQCheckBox::Toggle()
     if (listener)
         listener->OnCheckChanged(this);
     Invalidate();
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+}
+
+RECT CQCheckBox::FocusCueRect() const
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return client;
+}
+
+AccessibleFacts CQCheckBox::DescribeAccessible(long child) const
+{
+    AccessibleFacts facts = CQCtrlBase::DescribeAccessible(child);
+    facts.name = text;
+    facts.role = ROLE_SYSTEM_CHECKBUTTON;
+    if (checked)
+        facts.state |= STATE_SYSTEM_CHECKED;
+    facts.defaultAction = checked ? L"取消选中" : L"选中";
+    return facts;
 }
 
 void CQCheckBox::DrawSelf(HDC dc, HDC scratch)
@@ -80,8 +105,8 @@ void CQCheckBox::DrawSelf(HDC dc, HDC scratch)
                      scratch, 0, 0, imageWidth, imageHeight, blend);
     }
     RECT label = client;
-    label.left = imageWidth + 6;
-    const COLORREF previous = ::SetTextColor(dc, textColor);
+    label.left = imageWidth + labelGap;
+    const COLORREF previous = ::SetTextColor(dc, ContrastColour(textColor, COLOR_WINDOWTEXT));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE | DT_VCENTER);
     ::SetTextColor(dc, previous);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "DisplayScale.h"
 #include "QCtrlBase.h"
 
 class CQCheckBox;
@@ -13,7 +14,8 @@ public:
 };
 
 // A picture check box with a label to its right. A click on it toggles it (press and
-// release both over it; see ClickTracker); a double click is one click.
+// release both over it; see ClickTracker), or Space while it has the focus; a double
+// click is one click. Every toggle is announced (EVENT_OBJECT_STATECHANGE).
 class CQCheckBox : public CQCtrlBase {
 public:
     // 32-bit premultiplied pictures, owned.
@@ -22,6 +24,8 @@ public:
     bool checked = false;
     int imageWidth = 0;
     int imageHeight = 0;
+    // Between the picture and the label: 6 pixels at 100 %.
+    int labelGap = LabelGap;
     COLORREF textColor = 0x555555;
     std::wstring text;
     CheckChangedListener* listener = nullptr;
@@ -32,9 +36,16 @@ public:
     bool HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD mapId) override;
     void DrawSelf(HDC dc, HDC scratch) override;
+    void Press() override { Toggle(); }
+    // The outline goes round the whole control: picture and label fill its height.
+    RECT FocusCueRect() const override;
+    AccessibleFacts DescribeAccessible(long child) const override;
 
-    // Loads both pictures; the checked one gives the picture size. No redraw.
-    void SetCheckImages(int checkedPngId, int uncheckedPngId);
+    static constexpr int LabelGap = 6;
+
+    // Loads both pictures for a window at `dpi`; the checked one gives the picture size.
+    // No redraw.
+    void SetCheckImages(int checkedPngId, int uncheckedPngId, UINT dpi = DefaultDpi);
     // Redraws when the control exists.
     void SetChecked(bool on);
     bool IsChecked() const { return checked; }

@@ -5,13 +5,39 @@
 #include <algorithm>
 
 #include "GdiObjects.h"
+#include "HighContrast.h"
+#include "KeyboardFocus.h"
 #include "ToolkitMessages.h"
+
+namespace {
+
+constexpr COLORREF FocusCueColour = 0x000000;
+constexpr int FocusCueInset = 2;
+
+// Every other pixel of the rectangle's outline.
+void DrawDottedOutline(HDC dc, const RECT& r, COLORREF colour)
+{
+    for (LONG x = r.left; x < r.right; x += 2) {
+        ::SetPixelV(dc, x, r.top, colour);
+        ::SetPixelV(dc, x, r.bottom - 1, colour);
+    }
+    for (LONG y = r.top; y < r.bottom; y += 2) {
+        ::SetPixelV(dc, r.left, y, colour);
+        ::SetPixelV(dc, r.right - 1, y, colour);
+    }
+}
+
+} // namespace
 
 bool CQCtrlBase::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                LRESULT& result, DWORD mapId)
 {
     if (mapId != 0)
         return false;
+    if (accessible.HandleMessage(hwnd, message, wParam, lParam, result))
+        return true;
+    if (HandleKeyboardMessage(message, wParam, lParam))
+        return true;
     switch (message) {
     case WM_PAINT:
         // The default processing then validates the window.
@@ -112,6 +138,8 @@ void CQCtrlBase::DrawToParent(HDC dc, HDC scratch)
     ScopedGdiObject<HRGN> clip(::CreateRectRgnIndirect(&visibleRect));
     ::SelectClipRgn(dc, clip.Get());
     DrawSelf(dc, scratch);
+    if (FocusCueShown())
+        DrawFocusCue(dc);
     ::SelectClipRgn(dc, nullptr);
     ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     for (CQCtrlBase* sub : controls)
@@ -119,6 +147,72 @@ void CQCtrlBase::DrawToParent(HDC dc, HDC scratch)
 }
 
 void CQCtrlBase::DrawSelf(HDC, HDC) {}
+
+void CQCtrlBase::Press() {}
+
+bool CQCtrlBase::HandleKeyboardMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        ReportKeyboardUse(window);
+        if (message == WM_SYSKEYDOWN || (wParam != VK_TAB && wParam != VK_ESCAPE))
+            return false;
+        if (parent)
+            ::SendMessageW(parent, WM_KEYDOWN, wParam, lParam);
+        return true;
+    case WM_CHAR:
+        // Their key went to the window.
+        return wParam == L'\t' || wParam == 0x1B;
+    case WM_LBUTTONDOWN:
+        ReportMouseUse(window);
+        return false;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The focus cue comes or goes.
+        Invalidate();
+        return false;
+    case WM_ALPHA_PRESS:
+        Press();
+        return true;
+    default:
+        return false;
+    }
+}
+
+RECT CQCtrlBase::FocusCueRect() const
+{
+    RECT cue{};
+    ::GetClientRect(window, &cue);
+    ::InflateRect(&cue, -FocusCueInset, -FocusCueInset);
+    return cue;
+}
+
+bool CQCtrlBase::FocusCueShown() const
+{
+    return HasFocus() && parent && !(::SendMessageW(parent, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+void CQCtrlBase::DrawFocusCue(HDC dc) const
+{
+    DrawDottedOutline(dc, FocusCueRect(), ContrastColour(FocusCueColour, COLOR_HIGHLIGHT));
+}
+
+AccessibleFacts CQCtrlBase::DescribeAccessible(long) const
+{
+    AccessibleFacts facts;
+    facts.name = accessibleName;
+    facts.state = WindowStates(window, tabStop);
+    return facts;
+}
+
+bool CQCtrlBase::StartDefaultAction(long child)
+{
+    if (child != CHILDID_SELF || DescribeAccessible(child).defaultAction.empty())
+        return false;
+    ::PostMessageW(window, WM_ALPHA_PRESS, 0, 0);
+    return true;
+}
 
 void CQCtrlBase::Notify()
 {

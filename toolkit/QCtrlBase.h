@@ -1,8 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
+#include "AccessibleObject.h"
 #include "WindowImpl.h"
 
 // The usual button rule: a click is a press and a release both on the control, and the
@@ -31,7 +33,12 @@ bool IsInClient(HWND control, LPARAM point);
 // client coordinates. A change of look asks the parent to recompose (Invalidate).
 //
 // Derived controls override HandleMessage (calling this one first) and DrawSelf.
-class CQCtrlBase : public CWindowImpl<CQCtrlBase> {
+//
+// Keyboard: Tab and Escape go to the top-level window, which moves the focus or answers;
+// a control with the focus shows the focus cue while the window's UI state shows it.
+// Assistive technology: WM_GETOBJECT gets an accessible object whose facts come from
+// DescribeAccessible; its default action posts WM_ALPHA_PRESS, which calls Press.
+class CQCtrlBase : public CWindowImpl<CQCtrlBase>, public AccessibleSource {
 public:
     // Low 16 bits are the wParam of the WM_COMMAND notifications.
     UINT id = 0;
@@ -40,6 +47,10 @@ public:
     bool visible = true;
     // Sub-controls, drawn after the control itself; not owned.
     std::vector<CQCtrlBase*> controls;
+    // The name for assistive technology where the control shows no text of its own.
+    std::wstring accessibleName;
+    // In its window's Tab order (set by CKeyboardFocus).
+    bool tabStop = false;
 
     CQCtrlBase() = default;
 
@@ -57,6 +68,13 @@ public:
     // clipped to the visible part; `scratch` is a memory DC for picture blits.
     virtual void DrawToParent(HDC dc, HDC scratch);
     virtual void DrawSelf(HDC dc, HDC scratch);
+    // What Space or Enter (and the default action) do; nothing here.
+    virtual void Press();
+    // Where the focus cue goes, in client coordinates.
+    virtual RECT FocusCueRect() const;
+
+    AccessibleFacts DescribeAccessible(long child) const override;
+    bool StartDefaultAction(long child) override;
 
     // Shows or hides the child window; does not recompose (callers do).
     void SetVisible(bool show);
@@ -72,6 +90,11 @@ protected:
 
 private:
     void AnswerVisibleRect(RECT* out) const;
+    bool HandleKeyboardMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool FocusCueShown() const;
+    void DrawFocusCue(HDC dc) const;
+
+    AccessibleServer accessible{*this};
 
     // Where the last drawing into the parent was clipped to, in top-level client
     // coordinates; empty while the control is not drawn.

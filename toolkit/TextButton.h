@@ -14,7 +14,10 @@ public:
     // DrawTextW flags; DT_SINGLELINE is always added.
     UINT textFormat = 0;
 
+    // In high contrast a plain face in the system's button colours replaces the pictures.
     void DrawSelf(HDC dc, HDC scratch) override;
+    // Named by its label.
+    AccessibleFacts DescribeAccessible(long child) const override;
 
     // None of the setters redraws.
     void SetText(const std::wstring& label) { text = label; }

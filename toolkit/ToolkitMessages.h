@@ -13,3 +13,10 @@
 constexpr UINT WM_ALPHA_REDRAW = 0x0464;
 constexpr UINT WM_ALPHA_TO_CLIENT = 0x0465;
 constexpr UINT WM_ALPHA_VISIBLE_RECT = 0x0466;
+
+// WM_ALPHA_ACCESSIBLE_CALL: lParam = const std::function<void()>*, run on the window's
+//   thread for a screen reader's call that arrived on another (see AccessibleServer).
+// WM_ALPHA_PRESS: posted to a control to press it as Space or Enter would (the default
+//   action of assistive technology).
+constexpr UINT WM_ALPHA_ACCESSIBLE_CALL = 0x0467;
+constexpr UINT WM_ALPHA_PRESS = 0x0468;

@@ -27,12 +27,12 @@ public:
             CreateTitleButtons(hwnd, *this);
             return false;
         }
-        return HandleFrameMessage(hwnd, message, wParam, lParam, result);
+        return HandleFrameMessage(hwnd, *this, message, wParam, lParam, result);
     }
 
     void DrawFrame(HDC dc, const RECT& content) override
     {
-        PaintFrame(dc, content, title);
+        PaintFrame(dc, content, title, this->dpi);
         DrawContent(dc, content);
         this->DrawControls(dc);
     }
@@ -59,16 +59,16 @@ public:
             this->ComposeAndUpdate();
             return false;
         case WM_SIZE:
-            MoveTitleButtons(hwnd);
+            MoveTitleButtons(WindowWidth(hwnd), this->dpi);
             return false;
         default:
-            return HandleFrameMessage(hwnd, message, wParam, lParam, result);
+            return HandleFrameMessage(hwnd, *this, message, wParam, lParam, result);
         }
     }
 
     void DrawFrame(HDC dc, const RECT& content) override
     {
-        PaintFrame(dc, content, WindowText());
+        PaintFrame(dc, content, WindowText(), this->dpi);
         DrawContent(dc, content);
         this->DrawControls(dc);
     }

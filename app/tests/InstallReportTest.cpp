@@ -40,7 +40,7 @@ std::vector<std::string> LoggedLines(const std::wstring& path)
 
 class InstallReport : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(log.Open(path)); }
+    void SetUp() override { ASSERT_TRUE(log.Open(path, L"C:\\")); }
 
     ScopedTempDir temp;
     const std::wstring path = temp.Path() + L"setup.log";

@@ -10,9 +10,15 @@
 #include <thread>
 #include <vector>
 
+#include "EarlierInstallation.h"
+#include "DisplayScale.h"
+#include "GdiObjects.h"
+#include "ImageResources.h"
 #include "MainDlg.h"
 #include "ProgressCodes.h"
+#include "ResourceIds.h"
 #include "RunState.h"
+#include "SetupLayout.h"
 #include "TestSupport.h"
 #include "ToolkitTestSupport.h"
 
@@ -90,12 +96,7 @@ class MainDlgTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        UpgradeMode = AutoMode = PreviousInstallFound = 0;
-        PreviousInstallDir.clear();
-        earlier = temp.Path() + L"Tessamo\\";
-        ::CreateDirectoryW(earlier.c_str(), nullptr);
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, KelbrinKey, L"Location", REG_SZ, earlier.c_str(),
-                          static_cast<DWORD>((earlier.size() + 1) * sizeof(wchar_t)));
+        earlier = RecordEarlierInstallation(temp.Path());
         ForgetInstallation();
     }
     void TearDown() override
@@ -175,6 +176,90 @@ TEST_F(MainDlgTest, FreshLayoutMatchesTheTable)
     EXPECT_LT(dialog->BackPixel(2, 200) >> 24, 0xFFu);
 }
 
+// Rows of `area` in the back buffer that hold anything but the body colour.
+int InkHeight(const CMainDlg& dialog, const RECT& area)
+{
+    int first = -1, last = -1;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (dialog.BackPixel(x, y) != Opaque(0xF0F0F0)) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+        }
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+struct DisplayScaleCase {
+    UINT dpi;
+    SIZE window;
+};
+
+class MainDlgAtScale : public MainDlgTest, public testing::WithParamInterface<DisplayScaleCase> {};
+
+TEST_P(MainDlgAtScale, MovedToAScreenOfAnotherScaleTheWindowIsComposedAgainForIt)
+{
+    const auto [dpi, size] = GetParam();
+    ASSERT_TRUE(dialog->Show());
+    HWND window = dialog->window;
+    const SetupLayout at100 = SetupLayoutAt(96);
+    const int labelInkAt100 = InkHeight(*dialog, at100.label);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    RECT suggested{frame.left + 10, frame.top + 20, frame.left + 10 + size.cx, frame.top + 20 + size.cy};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    EXPECT_TRUE(::EqualRect(&now, &suggested)) << "the window takes the suggested rectangle";
+    EXPECT_EQ(dialog->BufferSize().cx, size.cx);
+    EXPECT_EQ(dialog->BufferSize().cy, size.cy);
+
+    const SetupLayout layout = SetupLayoutAt(dpi);
+    const RECT& path = layout.pathField;
+    ExpectRect(ChildRect(window, 0), path.left, path.top, path.right, path.bottom);
+    const RECT& browse = layout.changeDirButton;
+    ExpectRect(ChildRect(window, 101), browse.left, browse.top, browse.right, browse.bottom);
+    const RECT& main = layout.mainButton;
+    ExpectRect(ChildRect(window, 100), main.left, main.top, main.right, main.bottom);
+    const RECT& start = layout.startButton;
+    ExpectRect(ChildRect(window, 1), start.left, start.top, start.right, start.bottom);
+    ExpectRect(ChildRect(window, 2), size.cx - ScaleLength(33, dpi), ScaleLength(14, dpi),
+               size.cx - ScaleLength(13, dpi), ScaleLength(34, dpi));
+    EXPECT_EQ(layout.label.right, layout.pathBox.left) << "the label and the path box still meet";
+
+    const int s8 = ScaleLength(8, dpi);
+    EXPECT_EQ(dialog->BackPixel(size.cx / 2, s8 + ScaleLength(29, dpi)), Opaque(0x00BAFF)) << "caption";
+    EXPECT_EQ(layout.banner.top, s8 + ScaleLength(30, dpi)) << "the banner starts right below the caption";
+    EXPECT_EQ(dialog->BackPixel(layout.pathBox.left, layout.pathBox.top + 2), Opaque(0xDDDDDD)) << "path box border";
+    EXPECT_LT(dialog->BackPixel(s8 / 2, size.cy / 2) >> 24, 0xFFu) << "the shadow margin is translucent";
+    EXPECT_EQ(dialog->BackPixel(s8, size.cy / 2) >> 24, 0xFFu) << "the body starts after the shadow margin";
+
+    // The banner drawn for the scale (or scaled down from the next larger drawing), pixel for pixel.
+    ScopedGdiObject<HBITMAP> banner(LoadPngBitmapAt(IDP_BANNER, dpi, 0));
+    const std::vector<uint32_t> expected = BitmapPixels(banner.Get());
+    const int bannerWidth = layout.banner.right - layout.banner.left;
+    size_t differing = 0;
+    for (int y = layout.banner.top; y < layout.banner.bottom; ++y) {
+        for (int x = layout.banner.left; x < layout.banner.right; ++x) {
+            const uint32_t want = expected[(y - layout.banner.top) * bannerWidth + (x - layout.banner.left)];
+            differing += (dialog->BackPixel(x, y) & 0xFFFFFF) != (want & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(differing, 0u);
+
+    // Text in the font made for the scale: the label's ink grows with it.
+    const int labelInk = InkHeight(*dialog, layout.label);
+    EXPECT_NEAR(labelInk, ScaleLength(labelInkAt100, dpi), 2) << labelInkAt100 << " pixels at 100 %";
+    SaveBackBuffer(*dialog, L"setup-ready-" + std::to_wstring(dpi) + L"-dpi");
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayScales, MainDlgAtScale,
+                         testing::Values(DisplayScaleCase{120, {645, 520}}, DisplayScaleCase{144, {774, 624}},
+                                         DisplayScaleCase{168, {903, 728}}, DisplayScaleCase{192, {1032, 832}}));
+
 TEST_F(MainDlgTest, UpgradeModeCentresTheWideMainButton)
 {
     UpgradeMode = 1;
@@ -209,7 +294,7 @@ TEST_F(MainDlgTest, AnInstallationShowsEveryStatusLineInOrder)
 TEST_F(MainDlgTest, TheLogFollowsTheWindowFromTheProposalToTheResult)
 {
     const std::wstring logPath = temp.Path() + L"setup.log";
-    ASSERT_TRUE(log.Open(logPath));
+    ASSERT_TRUE(log.Open(logPath, L"C:\\"));
     ASSERT_TRUE(dialog->Show());
     Click(100);
     PumpRecording(120000, ProgressSucceeded);

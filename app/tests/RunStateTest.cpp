@@ -41,6 +41,7 @@ struct AdminCase {
     bool quiet;
     std::optional<std::wstring> logFile;
     std::optional<std::wstring> installDir;
+    std::optional<std::wstring> misplaced;
 };
 
 class AdministratorSwitches : public testing::TestWithParam<AdminCase> {};
@@ -51,6 +52,7 @@ TEST_P(AdministratorSwitches, AreFoundInTheTailAndTheFolderTakesTheRest)
     EXPECT_EQ(switches.quiet, GetParam().quiet);
     EXPECT_EQ(switches.logFile, GetParam().logFile);
     EXPECT_EQ(switches.installDir, GetParam().installDir);
+    EXPECT_EQ(switches.misplacedSwitch, GetParam().misplaced);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,7 +70,30 @@ INSTANTIATE_TEST_SUITE_P(
                     AdminCase{L"/D= E:\\Apps \t", false, std::nullopt, L"E:\\Apps"},
                     AdminCase{L"/D=", false, std::nullopt, L""},
                     AdminCase{L"/d=E:\\Apps", false, std::nullopt, std::nullopt},
-                    // /D= must be last: whatever follows is part of the folder.
-                    AdminCase{L"/log=a.log /D=E:\\Apps /quiet", true, L"a.log", L"E:\\Apps /quiet"}));
+                    // As a script passes them: each argument with a space quoted whole.
+                    AdminCase{L"/quiet /log=C:\\dl\\setup.log \"/D=D:\\My Apps\\Tessamo\"", true, L"C:\\dl\\setup.log",
+                              L"D:\\My Apps\\Tessamo"},
+                    AdminCase{L"\"/log=C:\\my logs\\setup.log\" /quiet", true, L"C:\\my logs\\setup.log", std::nullopt},
+                    // /D= must be last: a switch after it is named, and the folder refused.
+                    AdminCase{L"/log=a.log /D=E:\\Apps /quiet", true, L"a.log", L"E:\\Apps /quiet", L"/quiet"}));
+
+// "/passive" contains no "/s", so it never turns the automatic mode on by itself.
+TEST(PassiveSwitch, IsACaseSensitiveSubstringOfItsOwn)
+{
+    const struct {
+        const wchar_t* tail;
+        bool passive;
+        bool automatic;
+    } cases[] = {{L"/passive", true, false},
+                 {L"/passive /s", true, true},
+                 {L"/quiet /passive", true, false},
+                 {L"/PASSIVE", false, false},
+                 {L"/pass", false, false}};
+    for (const auto& c : cases) {
+        const RunSwitches switches = ParseRunSwitches(c.tail);
+        EXPECT_EQ(switches.passive, c.passive) << testing::PrintToString(std::wstring(c.tail));
+        EXPECT_EQ(switches.automatic, c.automatic) << testing::PrintToString(std::wstring(c.tail));
+    }
+}
 
 } // namespace

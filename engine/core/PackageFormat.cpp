@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Encoding.h"
+#include "InstallPath.h"
 
 namespace {
 
@@ -48,22 +49,6 @@ std::optional<size_t> ParseDigits(const uint8_t* text, size_t length)
         value = value * 10 + digit;
     }
     return value;
-}
-
-// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 (also with the superscript digits one to
-// three), in any case: Windows opens the device whatever extension follows, and also
-// with spaces before the extension.
-bool IsDeviceName(const std::wstring& segment)
-{
-    std::wstring base = segment.substr(0, segment.find(L'.'));
-    base.erase(base.find_last_not_of(L' ') + 1);
-    for (wchar_t& c : base)
-        c = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL")
-        return true;
-    if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0))
-        return false;
-    return std::wcschr(L"123456789\u00b9\u00b2\u00b3", base[3]) != nullptr;
 }
 
 // Reads the header at the start of `window`, which holds the first
@@ -181,20 +166,5 @@ bool IsSafeEntryName(const std::wstring& name)
 {
     if (name.size() < 2 || name[0] != L'\\')
         return false;
-    size_t segmentStart = 1;
-    while (true) {
-        const size_t segmentEnd = std::min(name.find(L'\\', segmentStart), name.size());
-        const std::wstring segment = name.substr(segmentStart, segmentEnd - segmentStart);
-        if (segment.empty() || segment == L"." || segment == L"..")
-            return false;
-        if (segment.back() == L'.' || segment.back() == L' ' || IsDeviceName(segment))
-            return false;
-        for (wchar_t c : segment) {
-            if (c < 0x20 || c == L':' || c == L'/')
-                return false;
-        }
-        if (segmentEnd == name.size())
-            return true;
-        segmentStart = segmentEnd + 1;
-    }
+    return AreCreatableNames(name.substr(1));
 }

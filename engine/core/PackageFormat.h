@@ -57,8 +57,5 @@ std::optional<std::vector<ExtractableEntry>> ReadExtractableEntries(size_t size,
                                                                     const PackageReader& read);
 
 // Whether a decoded entry name stays inside the extraction folder: a leading backslash,
-// then one or more non-empty segments, none of them "." or "..", no drive letter or
-// stream (':'), no forward slash, no control characters, no segment ending in a dot
-// or space (Windows would strip those and could turn "..." into a parent reference), and
-// no device name such as CON, NUL, COM1 or LPT1, with or without an extension.
+// then names Windows can create (AreCreatableNames), so no "..", drive or stream.
 bool IsSafeEntryName(const std::wstring& name);

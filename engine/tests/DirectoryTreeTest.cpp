@@ -20,6 +20,22 @@ TEST(DirectoryTree, DeletesNestedFoldersWithAllTheirFiles)
     EXPECT_TRUE(FileExists(scratch.Path()));
 }
 
+TEST(DirectoryTree, ALinkedFolderGoesAsALinkAndWhatItPointsToStays)
+{
+    ScopedTempDir scratch;
+    const std::wstring elsewhere = scratch.Path() + L"elsewhere";
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytesFile(elsewhere + L"\\keep.txt", "x"));
+    const std::wstring top = scratch.Path() + L"temp";
+    ASSERT_TRUE(::CreateDirectoryW(top.c_str(), nullptr));
+    ASSERT_TRUE(MakeFolderLink(top + L"\\res", elsewhere));
+    ASSERT_TRUE(MakeFolderLink(scratch.Path() + L"link", elsewhere));
+
+    DeleteDirectoryTree(top);
+    DeleteDirectoryTree(scratch.Path() + L"link");
+    EXPECT_EQ(ReadBytesFile(elsewhere + L"\\keep.txt"), "x");
+}
+
 TEST(DirectoryTree, ReportsAFolderThatIsNotThere)
 {
     ScopedTempDir scratch;

@@ -56,4 +56,22 @@ TEST(ExtractionRecord, FolderOfOursThatGainedAForeignFileStays)
     EXPECT_FALSE(FileExists(target + L"\\res"));
 }
 
+TEST(ExtractionRecord, CleanUpNeverDeletesThroughALinkPlantedSinceTheExtraction)
+{
+    ScopedTempDir scratch;
+    const std::wstring target = scratch.Path() + L"temp";
+    const std::wstring elsewhere = scratch.Path() + L"elsewhere";
+    ExtractionRecord record;
+    ASSERT_TRUE(UnpackEntries(Bytes(ThePackage), ThePackage.size(), target, record));
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytesFile(elsewhere + L"\\a.png", "someone else's"));
+    ASSERT_TRUE(::DeleteFileW((target + L"\\res\\a.png").c_str()));
+    ASSERT_TRUE(::RemoveDirectoryW((target + L"\\res").c_str()));
+    ASSERT_TRUE(MakeFolderLink(target + L"\\res", elsewhere));
+
+    EXPECT_FALSE(record.RemoveRecorded());
+    EXPECT_EQ(ReadBytesFile(elsewhere + L"\\a.png"), "someone else's");
+    EXPECT_FALSE(FileExists(target + L"\\data.dat"));
+}
+
 } // namespace

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "Crc32.h"
 #include "InstallSteps.h"
+#include "SystemIntegration.h"
 #include "ProgressCodes.h"
 #include "TestSupport.h"
 
@@ -69,14 +71,15 @@ protected:
         ::CreateDirectoryW((source + L"\\sound").c_str(), nullptr);
         for (const wchar_t* file : {L"\\Pinvora.exe", L"\\使用说明.txt", L"\\卸载Tessamo.exe", L"\\res\\a.png",
                                     L"\\sound\\sound1.wav"})
-            ASSERT_TRUE(WriteBytesFile(source + file, "new " + ToUtf8(file)));
-        ASSERT_TRUE(WriteBytesFile(source + L"\\data.dat", "package data"));
-        ASSERT_TRUE(WriteBytesFile(source + L"\\template-utf8.xml",
-                                   "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<config><templates>"
-                                   "<template id=\"7\" image=\"res\\a.png\"><![CDATA[蓝色记事本]]></template>"
-                                   "</templates></config>"));
+            Unpack(file, "new " + ToUtf8(file));
+        Unpack(L"\\data.dat", "package data");
+        Unpack(L"\\template-utf8.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<config><templates>"
+                                        "<template id=\"7\" image=\"res\\a.png\"><![CDATA[蓝色记事本]]></template>"
+                                        "</templates></config>");
         inputs.installPath = temp.Path() + L"程序\\Tessamo";
         inputs.sourceDir = source;
+        extracted.SetFolder(source);
+        inputs.extracted = &extracted;
         inputs.removeExtractedFiles = [this] {
             ++extractionRemoved;
             return true;
@@ -99,6 +102,13 @@ protected:
         return SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tessamo\\template-utf8.xml";
     }
 
+    // Writes a file into the extraction folder as the extraction would, and records it.
+    void Unpack(const std::wstring& name, const std::string& bytes)
+    {
+        ASSERT_TRUE(WriteBytesFile(source + name, bytes));
+        extracted.AddFile(source + name, Crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    }
+
     InstallResult RunSteps() { return RunInstallSteps(inputs, observer, installDir); }
     bool Run() { return RunSteps() == InstallResult::Installed; }
 
@@ -106,6 +116,7 @@ protected:
     std::wstring source;
     std::wstring target;
     InstallInputs inputs;
+    ExtractionRecord extracted;
     RecordingObserver observer;
     std::wstring installDir;
     int extractionRemoved = 0;
@@ -136,11 +147,14 @@ TEST_F(InstallSteps, FreshInstallationDeploysEverythingAndReportsEachStage)
 TEST_F(InstallSteps, EachStepRecordsWhatItDidForTheLog)
 {
     ASSERT_TRUE(Run());
+    SYSTEMTIME today;
+    ::GetLocalTime(&today);
     const std::wstring desktopLink = SpecialFolder(CSIDL_DESKTOP) + L"\\Tessamo.lnk";
     const std::wstring menu = SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\";
     const std::wstring uninstallKey =
         L"Registry HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelbrin: ";
     const std::vector<std::wstring> expected{
+        L"Journal: " + SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tessamo Setup\\install.journal",
         L"Install folder " + target + L": created",
         L"Program files: Pinvora.exe copied, 使用说明.txt copied, 卸载Tessamo.exe copied",
         L"Template list: merged into template-utf8.xml of the install folder and the per-user folder",
@@ -155,8 +169,15 @@ TEST_F(InstallSteps, EachStepRecordsWhatItDidForTheLog)
         uninstallKey + L"DisplayIcon = " + target + L"Pinvora.exe",
         uninstallKey + L"DisplayName = Tessamo",
         uninstallKey + L"Publisher = Haldenmark",
-        uninstallKey + L"UninstallString = " + target + L"卸载Tessamo.exe",
+        uninstallKey + L"UninstallString = \"" + target + L"卸载Tessamo.exe\"",
+        uninstallKey + L"QuietUninstallString = \"" + target + L"卸载Tessamo.exe\" /quiet",
+        uninstallKey + L"InstallLocation = " + target,
+        uninstallKey + L"EstimatedSize = " + std::to_wstring(InstalledSizeKiB(target)),
+        uninstallKey + L"NoModify = 1",
+        uninstallKey + L"NoRepair = 1",
+        uninstallKey + L"InstallDate = " + InstallDateText(today),
         uninstallKey + L"DisplayVersion = ",
+        L"Clean-up: the earlier files kept aside are removed",
         L"Clean-up: the unpacked files are removed",
     };
     EXPECT_EQ(observer.lines, expected);
@@ -284,6 +305,9 @@ TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
     inputs.installPath = temp.Path() + L"Tessamo\r\n";
     expectFailure(InstallResult::InvalidFolder, L"无效的安装路径，请输入正确的安装路径！");
 
+    inputs.installPath = temp.Path().substr(0, 3) + L"a\\..\\";
+    expectFailure(InstallResult::InvalidFolder, L"无效的安装路径，请输入正确的安装路径！");
+
     ASSERT_TRUE(WriteBytesFile(temp.Path() + L"blocker", "a file where a folder should be"));
     inputs.installPath = temp.Path() + L"blocker\\Tessamo";
     expectFailure(InstallResult::FolderNotCreated, L"创建文件夹\"" + temp.Path() + L"blocker\\Tessamo\"失败！");
@@ -298,7 +322,7 @@ TEST_F(InstallSteps, FailuresAreShownAndEndInTheFailedState)
     expectFailure(InstallResult::UnpackFailed, L"未找到源文件夹“" + temp.Path() + L"missing”");
 }
 
-TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversion)
+TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAndTakesBackTheReminderConversion)
 {
     ::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr);
     ::CreateDirectoryW(target.c_str(), nullptr);
@@ -315,11 +339,57 @@ TEST_F(InstallSteps, ALockedProgramStopsTheInstallationAfterTheReminderConversio
     ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0].text, L"拷贝文件“Pinvora.exe”失败！");
     EXPECT_EQ(observer.codes, std::vector<int>{ProgressFailed});
-    EXPECT_TRUE(FileExists(target + L"timer.dat")) << "the reminders were converted before the copy";
+    EXPECT_FALSE(FileExists(target + L"timer.dat")) << "converted before the copy, taken back after it failed";
     EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "running");
 }
 
-TEST(CopyFolderFiles, CopiesOneLevelAndKeepsExistingFilesWithoutOverwrite)
+bool Holds(const std::vector<std::wstring>& lines, const std::wstring& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Another program replaced the unpacked program before the elevated copy.
+TEST_F(InstallSteps, AProgramChangedSinceItWasUnpackedIsNotInstalledAndTheLogNamesIt)
+{
+    ASSERT_TRUE(WriteBytesFile(source + L"\\Pinvora.exe", "someone else's program"));
+    EXPECT_EQ(RunSteps(), InstallResult::FileNotCopied);
+    EXPECT_EQ(observer.messages.back().text, L"拷贝文件“Pinvora.exe”失败！");
+    EXPECT_FALSE(FileExists(target + L"Pinvora.exe"));
+    EXPECT_TRUE(Holds(observer.lines, source + L"\\Pinvora.exe is not the file that was unpacked: not copied"));
+}
+
+TEST_F(InstallSteps, WithSomePartsMissingTheWindowSeesSuccessButTheResultSaysSo)
+{
+    ASSERT_TRUE(WriteBytesFile(source + L"\\使用说明.txt", "changed"));
+    ASSERT_TRUE(WriteBytesFile(source + L"\\res\\planted.dll", "not from the package"));
+    ASSERT_TRUE(::CreateDirectoryW((temp.Path() + L"程序").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(target.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((target + L"卸载Tessamo.exe").c_str(), nullptr));
+
+    EXPECT_EQ(RunSteps(), InstallResult::PartsFailed);
+    EXPECT_TRUE(observer.messages.empty());
+    EXPECT_EQ(observer.codes.back(), ProgressSucceeded);
+    EXPECT_EQ(installDir, target);
+    EXPECT_TRUE(FileExists(target + L"res\\a.png"));
+    EXPECT_FALSE(FileExists(target + L"res\\planted.dll")) << "only what was unpacked is installed";
+    EXPECT_TRUE(Holds(observer.lines, L"Program files: Pinvora.exe copied, 使用说明.txt not copied, 卸载Tessamo.exe not copied"));
+    EXPECT_TRUE(Holds(observer.lines, source + L"\\使用说明.txt is not the file that was unpacked: not copied"));
+}
+
+TEST_F(InstallSteps, AnInstallPathIsNormalisedBeforeItIsUsed)
+{
+    inputs.installPath = temp.Path() + L"x\\..\\程序//Tessamo";
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(installDir, target);
+    EXPECT_FALSE(FileExists(temp.Path() + L"x"));
+}
+
+bool CopyUnlessThere(const std::wstring& from, const std::wstring& to)
+{
+    return ::CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
+}
+
+TEST(CopyFolderFiles, CopiesOneLevelAndCountsTheFilesThatFailed)
 {
     ScopedTempDir temp;
     const std::wstring from = temp.Path() + L"from\\", to = temp.Path() + L"to\\";
@@ -331,15 +401,12 @@ TEST(CopyFolderFiles, CopiesOneLevelAndKeepsExistingFilesWithoutOverwrite)
     WriteBytesFile(from + L"sub\\c.txt", "c");
     WriteBytesFile(to + L"a.txt", "mine");
 
-    const FolderCopy kept = CopyFolderFiles(from, to, false);
+    const FolderCopy kept = CopyFolderFiles(from, to, CopyUnlessThere);
     EXPECT_EQ(kept.copied, 1u) << "b.txt";
     EXPECT_EQ(kept.failed, 1u) << "a.txt is there already; the subfolder is no file";
     EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "mine");
     EXPECT_EQ(ReadBytesFile(to + L"b.txt"), "new b");
     EXPECT_FALSE(FileExists(to + L"sub\\c.txt"));
-
-    EXPECT_EQ(CopyFolderFiles(from, to, true).copied, 2u);
-    EXPECT_EQ(ReadBytesFile(to + L"a.txt"), "new a");
 }
 
 } // namespace

@@ -49,6 +49,28 @@ TEST_F(Unpacking, FirstEntryCreatesTheExtractionFolderAndRecordsIt)
     EXPECT_EQ(record.Folders(), folders);
     const std::vector<std::wstring> files{Target() + L"\\data.dat", Target() + L"\\sound\\a\\b.mid"};
     EXPECT_EQ(record.Files(), files);
+    EXPECT_EQ(record.CrcOf(Target() + L"\\data.dat"), Crc32(Bytes("x"), 1)) << "the CRC-32 of what was written";
+    EXPECT_EQ(record.CrcOf(Target() + L"\\sound\\a\\b.mid"), Crc32(Bytes("y"), 1));
+    EXPECT_EQ(record.CrcOf(Target() + L"\\other.dat"), std::nullopt);
+}
+
+// The installer runs elevated; "temp" sits in a folder the user can write.
+TEST_F(Unpacking, ALinkForTheExtractionFolderOrOnTheWayToAnEntryIsRefused)
+{
+    const std::wstring elsewhere = scratch.Path() + L"elsewhere";
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    const std::string package = PackageEntryBytes("\\data.dat", "d") + PackageEntryBytes("\\res\\a.png", "p");
+
+    ASSERT_TRUE(MakeFolderLink(Target(), elsewhere));
+    EXPECT_FALSE(Unpack(package)) << "temp itself a link";
+    EXPECT_FALSE(FileExists(elsewhere + L"\\data.dat"));
+
+    const std::wstring other = scratch.Path() + L"other";
+    ASSERT_TRUE(::CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(MakeFolderLink(other + L"\\res", elsewhere));
+    ExtractionRecord second;
+    EXPECT_FALSE(UnpackEntries(Bytes(package), package.size(), other, second)) << "a link inside temp";
+    EXPECT_FALSE(FileExists(elsewhere + L"\\a.png"));
 }
 
 TEST_F(Unpacking, AFolderInLongPathFormIsCreatedBelowItsRoot)

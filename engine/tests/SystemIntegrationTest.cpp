@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <optional>
@@ -121,36 +123,79 @@ TEST_F(SystemIntegration, AutostartKeepsTheMachineWideValueWhenTheUserValueCanno
     ::RegCloseKey(userRun);
 }
 
-TEST_F(SystemIntegration, UninstallEntryHoldsFiveStringsWithTheirNul)
+UninstallEntry Entry(const std::wstring& installDir, const std::wstring& version)
 {
-    ASSERT_TRUE(WriteUninstallEntry(L"C:\\Program Files\\Tessamo\\Pinvora.exe",
-                                    L"C:\\Program Files\\Tessamo\\卸载Tessamo.exe", L"1.6.0.2"));
+    return UninstallEntry{installDir, version, 1234, L"20260314"};
+}
 
-    const std::pair<const wchar_t*, std::wstring> expected[] = {
+bool AllWritten(const std::vector<UninstallValueWrite>& writes)
+{
+    return !writes.empty() &&
+           std::all_of(writes.begin(), writes.end(), [](const UninstallValueWrite& value) { return value.written; });
+}
+
+TEST_F(SystemIntegration, UninstallEntryHoldsEveryValueAPackageManagerReads)
+{
+    const std::vector<UninstallValueWrite> writes = WriteUninstallEntry(Entry(L"C:\\Program Files\\Tessamo\\", L"1.6.0.2"));
+    ASSERT_EQ(writes.size(), 11u) << "each value reports its own result";
+    ASSERT_TRUE(AllWritten(writes));
+
+    const std::pair<const wchar_t*, std::wstring> strings[] = {
         {L"DisplayIcon", L"C:\\Program Files\\Tessamo\\Pinvora.exe"},
         {L"DisplayName", L"Tessamo"},
         {L"Publisher", L"Haldenmark"},
-        {L"UninstallString", L"C:\\Program Files\\Tessamo\\卸载Tessamo.exe"},
+        {L"UninstallString", L"\"C:\\Program Files\\Tessamo\\卸载Tessamo.exe\""},
+        {L"QuietUninstallString", L"\"C:\\Program Files\\Tessamo\\卸载Tessamo.exe\" /quiet"},
+        {L"InstallLocation", L"C:\\Program Files\\Tessamo\\"},
+        {L"InstallDate", L"20260314"},
         {L"DisplayVersion", L"1.6.0.2"},
     };
-    for (const auto& [name, text] : expected) {
+    for (const auto& [name, text] : strings) {
         std::optional<StoredValue> value = ReadValue(HKEY_CURRENT_USER, UninstallKey, name);
         ASSERT_TRUE(value) << ToUtf8(name);
         EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << ToUtf8(name);
         EXPECT_EQ(value->data.size(), (text.size() + 1) * sizeof(wchar_t)) << ToUtf8(name);
         EXPECT_EQ(value->Raw(), text + L'\0') << ToUtf8(name);
     }
+    const std::pair<const wchar_t*, DWORD> numbers[] = {{L"EstimatedSize", 1234}, {L"NoModify", 1}, {L"NoRepair", 1}};
+    for (const auto& [name, number] : numbers) {
+        std::optional<StoredValue> value = ReadValue(HKEY_CURRENT_USER, UninstallKey, name);
+        ASSERT_TRUE(value) << ToUtf8(name);
+        EXPECT_EQ(value->type, static_cast<DWORD>(REG_DWORD)) << ToUtf8(name);
+        ASSERT_EQ(value->data.size(), sizeof(DWORD)) << ToUtf8(name);
+        EXPECT_EQ(*reinterpret_cast<const DWORD*>(value->data.data()), number) << ToUtf8(name);
+    }
 }
 
 TEST_F(SystemIntegration, SecondInstallationRewritesTheUninstallEntry)
 {
-    ASSERT_TRUE(WriteUninstallEntry(L"C:\\A\\Pinvora.exe", L"C:\\A\\卸载Tessamo.exe", L"1.0.0.0"));
-    ASSERT_TRUE(WriteUninstallEntry(L"D:\\B\\Pinvora.exe", L"D:\\B\\卸载Tessamo.exe", L""));
+    ASSERT_TRUE(AllWritten(WriteUninstallEntry(Entry(L"C:\\A\\", L"1.0.0.0"))));
+    ASSERT_TRUE(AllWritten(WriteUninstallEntry(Entry(L"D:\\B\\", L""))));
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, UninstallKey, L"DisplayIcon")->Raw(),
               std::wstring(L"D:\\B\\Pinvora.exe") + L'\0');
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, UninstallKey, L"UninstallString")->Raw(),
-              std::wstring(L"D:\\B\\卸载Tessamo.exe") + L'\0');
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, UninstallKey, L"QuietUninstallString")->Raw(),
+              std::wstring(L"\"D:\\B\\卸载Tessamo.exe\" /quiet") + L'\0');
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, UninstallKey, L"InstallLocation")->Raw(), std::wstring(L"D:\\B\\") + L'\0');
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, UninstallKey, L"DisplayVersion")->Raw(), std::wstring(1, L'\0'));
+}
+
+TEST(InstallDate, IsWrittenAsEightDigits)
+{
+    SYSTEMTIME date{};
+    date.wYear = 2026;
+    date.wMonth = 3;
+    date.wDay = 7;
+    EXPECT_EQ(InstallDateText(date), L"20260307");
+}
+
+TEST(InstalledSize, CountsEveryFileBelowTheFolderInKibRoundedUp)
+{
+    ScopedTempDir dir;
+    ASSERT_TRUE(::CreateDirectoryW((dir.Path() + L"res").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytesFile(dir.Path() + L"Pinvora.exe", std::string(2048, 'x')));
+    ASSERT_TRUE(WriteBytesFile(dir.Path() + L"res\\a.png", std::string(1, 'x')));
+    EXPECT_EQ(InstalledSizeKiB(dir.Path()), 3u);
+    EXPECT_EQ(InstalledSizeKiB(dir.Path() + L"missing\\"), 0u);
 }
 
 TEST_F(SystemIntegration, FileVersionIsReadFromTheVersionResource)

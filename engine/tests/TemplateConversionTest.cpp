@@ -212,6 +212,31 @@ TEST(TemplateConversion, UnloadableUserFileStopsWithoutWriting)
     EXPECT_FALSE(FileExists(folders.InstallDir() + L"template-utf8.xml"));
 }
 
+// A user's file sits in a folder the user can write, and is read by an elevated installer.
+TEST(TemplateConversion, AUserFileWithADocumentTypeIsRefusedLikeAnUnreadableOne)
+{
+    const std::string entity = "<!DOCTYPE config [<!ENTITY n \"injected\">]>\r\n"
+                               "<config><templates><template id=\"&n;\"/></templates></config>";
+    // Ten levels of ten references each: 10^10 bytes once expanded.
+    std::string bomb = "<?xml version=\"1.0\"?>\r\n<!DOCTYPE config [<!ENTITY a \"aaaaaaaaaa\">";
+    for (char level = 'b'; level <= 'k'; ++level) {
+        bomb += std::string("<!ENTITY ") + level + " \"";
+        for (int i = 0; i < 10; ++i)
+            bomb += std::string("&") + char(level - 1) + ";";
+        bomb += "\">";
+    }
+    bomb += "]>\r\n<config><templates><template id=\"&k;\"/></templates></config>";
+
+    for (const std::string& document : {entity, bomb}) {
+        ConversionFolders folders;
+        folders.Write({Place::Package, nullptr, Utf8File(PackageTemplates)});
+        folders.Write({Place::UserFolder, L"template-utf8.xml", document});
+        EXPECT_FALSE(ConvertTemplates(folders.PackagePath(), folders.InstallDir(), folders.UserFolder()));
+        EXPECT_EQ(ReadBytesFile(folders.UserFolder() + L"template-utf8.xml"), document);
+        EXPECT_FALSE(FileExists(folders.InstallDir() + L"template-utf8.xml"));
+    }
+}
+
 TEST(TemplateConversion, WithoutAPerUserFolderOnlyTheInstallDirIsWritten)
 {
     ConversionFolders folders;
@@ -271,13 +296,6 @@ TEST(TemplateConversion, FindDataFileLooksInThePerUserFolderFirst)
     EXPECT_EQ(FindDataFile(L"", install.Path(), L"template.xml"), install.Path() + L"template.xml");
     ASSERT_TRUE(WriteBytesFile(user.Path() + L"template.xml", "x"));
     EXPECT_EQ(FindDataFile(user.Path(), install.Path(), L"template.xml"), user.Path() + L"template.xml");
-}
-
-TEST(TemplateConversion, WrittenFileIsUtf8WithoutMarkOrNul)
-{
-    ScopedTempDir dir;
-    ASSERT_TRUE(WriteUtf8File(dir.Path() + L"t.xml", L"蓝\r\n"));
-    EXPECT_EQ(ReadBytesFile(dir.Path() + L"t.xml"), "蓝\r\n");
 }
 
 // The real per-user folder of the test prefix (a fresh copy for each run).

@@ -13,14 +13,6 @@
 
 namespace {
 
-uint64_t Fnv1a(const std::string& bytes)
-{
-    uint64_t value = 0xCBF29CE484222325ull;
-    for (unsigned char byte : bytes)
-        value = (value ^ byte) * 0x100000001B3ull;
-    return value;
-}
-
 const wchar_t* const ThisBuildsSetupExe = L"C:\\bin\\TessamoSetup.exe";
 
 std::vector<uint8_t> BuiltPackage(const wchar_t* setupExe = ThisBuildsSetupExe)

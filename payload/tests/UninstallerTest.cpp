@@ -134,14 +134,10 @@ protected:
 
     // Runs the uninstaller and answers its questions: go ahead, then whether to delete
     // the data. Returns the final message.
-    std::wstring Uninstall(bool deleteData)
+    std::wstring Uninstall(bool deleteData, DWORD expectedExitCode = 0)
     {
         StartedProgram uninstaller(Uninstaller, InstallDir);
         EXPECT_TRUE(uninstaller.Started());
-        // It hands over to a copy of itself at once, so that its own file can go.
-        DWORD exitCode = 99;
-        EXPECT_TRUE(uninstaller.WaitForExit(20000, exitCode));
-        EXPECT_EQ(exitCode, 0u);
         std::wstring text;
         EXPECT_TRUE(AnswerMessageBox(Title, IDYES, text));
         EXPECT_NE(text.find(L"卸载Tessamo"), std::wstring::npos) << ToUtf8(text);
@@ -149,6 +145,12 @@ protected:
         EXPECT_NE(text.find(L"便签数据"), std::wstring::npos) << ToUtf8(text);
         std::wstring final;
         EXPECT_TRUE(AnswerMessageBox(Title, IDOK, final));
+        // It handed over to a copy of itself, so that its own file can go, and waited for it.
+        DWORD exitCode = 99;
+        EXPECT_TRUE(uninstaller.WaitForExit(20000, exitCode));
+        EXPECT_EQ(exitCode, expectedExitCode);
+        // The copy removes the original's file once the original has ended.
+        PumpUntil([] { return !FileExists(Uninstaller); }, 10000);
         return final;
     }
 
@@ -182,6 +184,19 @@ TEST_F(Installation, UninstallClosesTheApplicationRemovesTheProgramAndKeepsTheDa
     EXPECT_EQ(ReadBytesFile(UserTemplates()), "user's templates");
 }
 
+TEST_F(Installation, AFileThatCannotBeRemovedIsReportedAsAFailureNotAsSuccess)
+{
+    HANDLE held = ::CreateFileW((InstallDir + L"使用说明.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::wstring final = Uninstall(false, 5);
+    ::CloseHandle(held);
+    EXPECT_EQ(final.find(L"成功"), std::wstring::npos) << ToUtf8(final);
+    EXPECT_NE(final.find(L"未能删除"), std::wstring::npos) << ToUtf8(final);
+    EXPECT_NE(final.find(L"便签数据保留"), std::wstring::npos) << ToUtf8(final);
+    EXPECT_TRUE(FileExists(InstallDir + L"使用说明.txt"));
+}
+
 TEST_F(Installation, UninstallWithDataDeletionLeavesNothingBehind)
 {
     Uninstall(true);
@@ -201,11 +216,13 @@ TEST_F(Installation, UninstallerStartedOutsideAnInstallationRemovesNothing)
     std::wstring text;
     ASSERT_TRUE(AnswerMessageBox(Title, IDOK, text));
     EXPECT_NE(text.find(L"未找到"), std::wstring::npos) << ToUtf8(text);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(stray.WaitForExit(20000, exitCode));
+    EXPECT_EQ(exitCode, 1u);
     EXPECT_EQ(ReadBytesFile(L"C:\\users\\Public\\data.dat"), "someone else's");
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
     EXPECT_TRUE(::FindWindowW(nullptr, L"Pinvora"));
     ::PostMessageW(::FindWindowW(nullptr, L"Pinvora"), WM_CLOSE, 0, 0);
-    DWORD exitCode = 0;
     application->WaitForExit(10000, exitCode);
 }
 
@@ -270,6 +287,9 @@ TEST_F(Installation, ApplicationThatWillNotCloseStopsTheUninstallBeforeAnythingI
     ASSERT_TRUE(AnswerMessageBox(Title, IDYES, text));
     ASSERT_TRUE(AnswerMessageBox(Title, IDOK, text));
     EXPECT_NE(text.find(L"无法关闭"), std::wstring::npos) << ToUtf8(text);
+    DWORD uninstallerExit = 99;
+    EXPECT_TRUE(uninstaller.WaitForExit(20000, uninstallerExit));
+    EXPECT_EQ(uninstallerExit, 3u);
 
     EXPECT_TRUE(::IsWindow(stubborn));
     EXPECT_TRUE(FileExists(InstallDir + L"Pinvora.exe"));

@@ -7,7 +7,6 @@ std::vector<std::wstring> ProgramFiles()
     return {
         L"Pinvora.exe",
         L"使用说明.txt",
-        L"卸载Tessamo.exe",
         L"res\\2020414132329879.png",
         L"res\\2020419423246.png",
         L"res\\20204194327671.png",

@@ -4,8 +4,9 @@
 
 // What an installation consists of, as paths below the install directory.
 
-// The program's own files: the installer put them there and writes them again on every
-// installation. "res\" and "sound\" are removed once they hold nothing else.
+// The program's own files but the uninstaller: the installer put them there and writes
+// them again on every installation. "res\" and "sound\" are removed once they hold
+// nothing else.
 std::vector<std::wstring> ProgramFiles();
 std::vector<std::wstring> ProgramFolders();
 

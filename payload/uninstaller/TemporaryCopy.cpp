@@ -1,64 +1,87 @@
 #include "TemporaryCopy.h"
 
-#include <shellapi.h>
+#include <cstdint>
+
+#include "FileHandle.h"
 
 namespace {
 
-constexpr wchar_t DirArgument[] = L"/dir=";
-constexpr wchar_t WaitArgument[] = L"/wait=";
 constexpr DWORD OriginalExitTimeout = 10000;
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix)
+// The copy's exit code when it ended without handing one over.
+int ExitCodeOf(HANDLE process)
 {
-    return text.compare(0, wcslen(prefix), prefix) == 0;
+    ::WaitForSingleObject(process, INFINITE);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process, &exitCode);
+    return static_cast<int>(exitCode);
+}
+
+// Four bytes from the copy; nothing when the pipe closed first (the copy ended early).
+std::optional<int> ReadReport(HANDLE pipe)
+{
+    int32_t exitCode = 0;
+    DWORD read = 0;
+    if (!::ReadFile(pipe, &exitCode, sizeof exitCode, &read, nullptr) || read != sizeof exitCode)
+        return std::nullopt;
+    return exitCode;
 }
 
 } // namespace
 
-HandOver ParseHandOver(const wchar_t* commandLine)
-{
-    HandOver handOver;
-    int count = 0;
-    wchar_t** arguments = ::CommandLineToArgvW(commandLine, &count);
-    if (!arguments)
-        return handOver;
-    for (int i = 1; i < count; ++i) {
-        const std::wstring argument = arguments[i];
-        if (StartsWith(argument, DirArgument))
-            handOver.installDir = argument.substr(wcslen(DirArgument));
-        else if (StartsWith(argument, WaitArgument))
-            handOver.originalProcessId = wcstoul(argument.c_str() + wcslen(WaitArgument), nullptr, 10);
-    }
-    ::LocalFree(arguments);
-    if (!handOver.installDir.empty() && handOver.installDir.back() != L'\\')
-        handOver.installDir.push_back(L'\\');
-    return handOver;
-}
-
-bool StartTemporaryCopy(const std::wstring& program, const std::wstring& installDir)
+std::optional<int> RunTemporaryCopy(const std::wstring& program, const std::wstring& installDir,
+                                    const std::wstring& switches, bool waitForOutcome)
 {
     wchar_t tempFolder[MAX_PATH + 1] = {};
     if (!::GetTempPathW(MAX_PATH + 1, tempFolder))
-        return false;
+        return std::nullopt;
     const std::wstring copy = std::wstring(tempFolder) + L"Tessamo-uninstall-" +
                               std::to_wstring(::GetCurrentProcessId()) + L".exe";
     if (!::CopyFileW(program.c_str(), copy.c_str(), FALSE))
-        return false;
+        return std::nullopt;
+
+    // Only the pipe's writing end goes to the copy.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE reading = nullptr, writing = nullptr;
+    if (!::CreatePipe(&reading, &writing, &inheritable, 0)) {
+        ::DeleteFileW(copy.c_str());
+        return std::nullopt;
+    }
+    FileHandle report(reading), copyEnd(writing);
+    ::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
 
     // The folder goes without its trailing backslash, which would escape the quote.
-    std::wstring commandLine = L"\"" + copy + L"\" \"" + DirArgument +
-                               installDir.substr(0, installDir.size() - 1) + L"\" " + WaitArgument +
-                               std::to_wstring(::GetCurrentProcessId());
+    std::wstring commandLine = L"\"" + copy + L"\" \"/dir=" + installDir.substr(0, installDir.size() - 1) +
+                               L"\" /wait=" + std::to_wstring(::GetCurrentProcessId()) + L" /result=" +
+                               std::to_wstring(reinterpret_cast<uintptr_t>(writing)) + L" " + switches;
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          tempFolder, &startup, &process)) {
+    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, tempFolder,
+                          &startup, &process)) {
         ::DeleteFileW(copy.c_str());
-        return false;
+        return std::nullopt;
     }
     ::CloseHandle(process.hThread);
+    // Closed here, so that reading ends when the copy ends.
+    copyEnd.Close();
+    if (!waitForOutcome) {
+        ::CloseHandle(process.hProcess);
+        return 0;
+    }
+    const std::optional<int> reported = ReadReport(report.Get());
+    const int exitCode = reported ? *reported : ExitCodeOf(process.hProcess);
     ::CloseHandle(process.hProcess);
-    return true;
+    return exitCode;
+}
+
+void ReportToOriginal(HANDLE resultPipe, int exitCode)
+{
+    if (!resultPipe)
+        return;
+    const int32_t code = exitCode;
+    DWORD written = 0;
+    ::WriteFile(resultPipe, &code, sizeof code, &written, nullptr);
+    ::CloseHandle(resultPipe);
 }
 
 void WaitForOriginal(DWORD processId)

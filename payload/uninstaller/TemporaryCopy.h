@@ -1,23 +1,23 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
-// A running program's file cannot be deleted, so the uninstaller in the install
-// directory hands over to a copy of itself in the temporary folder and ends; the copy
-// then removes the install directory, the original uninstaller included.
+// A running program's file cannot be deleted, so the uninstaller in the install folder
+// hands over to a copy of itself in the temporary folder. It waits for the copy's
+// outcome and ends with the copy's exit code, so that whoever started it can wait for
+// the uninstallation; the copy then removes the original's file.
 
-struct HandOver {
-    std::wstring installDir; // with trailing backslash; empty when started by the user
-    DWORD originalProcessId = 0;
-};
+// Copies `program` to the temporary folder, starts the copy for `installDir` with the
+// user's `switches` (the command-line tail, passed on as it is) and waits for its exit
+// code, unless `waitForOutcome` is false: then 0 once the copy runs. Nothing when the copy
+// could not be started; the caller then uninstalls in place.
+std::optional<int> RunTemporaryCopy(const std::wstring& program, const std::wstring& installDir,
+                                    const std::wstring& switches, bool waitForOutcome);
 
-// Reads the arguments the original passes to its copy: /dir=<install dir> /wait=<pid>.
-HandOver ParseHandOver(const wchar_t* commandLine);
-
-// Copies `program` to the temporary folder and starts the copy for `installDir`. False
-// when that cannot be done; the caller then uninstalls in place.
-bool StartTemporaryCopy(const std::wstring& program, const std::wstring& installDir);
+// In the copy: hands `exitCode` to the waiting original.
+void ReportToOriginal(HANDLE resultPipe, int exitCode);
 
 // Waits, up to a few seconds, for the original uninstaller to end.
 void WaitForOriginal(DWORD processId);

@@ -8,6 +8,7 @@
 #include "ContactPoints.h"
 #include "DirectoryTree.h"
 #include "Removal.h"
+#include "SystemIntegration.h"
 
 namespace {
 
@@ -51,11 +52,14 @@ private:
     HKEY key = nullptr;
 };
 
-void DeleteValueIfInside(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& installDir)
+void DeleteValueIfInside(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& installDir,
+                         RemovalReport& report)
 {
     Key key(root, path, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (key.Get() && PointsInto(key.Text(name), installDir))
-        ::RegDeleteValueW(key.Get(), name);
+    if (key.Get() && PointsInto(key.Text(name), installDir)) {
+        report.Note(std::wstring(root == HKEY_CURRENT_USER ? L"HKCU\\" : L"HKLM\\") + path + L": " + name,
+                    ::RegDeleteValueW(key.Get(), name) == ERROR_SUCCESS);
+    }
 }
 
 bool KeyIsEmpty(HKEY root, const wchar_t* path)
@@ -88,7 +92,27 @@ bool IsRunning()
     return true;
 }
 
+bool IsAbsent(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace
+
+bool RemovalReport::DeleteFile(const std::wstring& path)
+{
+    if (IsAbsent(path))
+        return true;
+    const bool gone = ::DeleteFileW(path.c_str()) || IsAbsent(path);
+    Note(path, gone);
+    return gone;
+}
+
+void RemovalReport::Note(const std::wstring& what, bool gone)
+{
+    log.Write((gone ? L"Removed: " : L"Not removed: ") + what);
+    allRemoved = allRemoved && gone;
+}
 
 bool CloseRunningApplication(unsigned milliseconds)
 {
@@ -103,67 +127,76 @@ bool CloseRunningApplication(unsigned milliseconds)
     return true;
 }
 
-void RemoveShortcuts()
+void RemoveShortcuts(RemovalReport& report)
 {
     const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
     if (!desktop.empty())
-        ::DeleteFileW((desktop + L"\\Tessamo.lnk").c_str());
+        report.DeleteFile(desktop + L"\\Tessamo.lnk");
     const std::wstring programs = ShellFolder(CSIDL_PROGRAMS);
     if (programs.empty())
         return;
     const std::wstring folder = programs + L"\\Tessamo";
     for (const wchar_t* link : {L"\\Tessamo.lnk", L"\\使用说明.txt.lnk", L"\\卸载Tessamo.lnk"})
-        ::DeleteFileW((folder + link).c_str());
-    ::RemoveDirectoryW(folder.c_str());
+        report.DeleteFile(folder + link);
+    if (!IsAbsent(folder))
+        report.Note(folder, ::RemoveDirectoryW(folder.c_str()) != FALSE);
 }
 
-void RemoveRegistryEntries(const std::wstring& installDir)
+void RemoveRegistryEntries(const std::wstring& installDir, RemovalReport& report)
 {
-    DeleteValueIfInside(HKEY_CURRENT_USER, RunKey, RunValue, installDir);
-    DeleteValueIfInside(HKEY_LOCAL_MACHINE, RunKey, RunValue, installDir);
+    DeleteValueIfInside(HKEY_CURRENT_USER, RunKey, RunValue, installDir, report);
+    DeleteValueIfInside(HKEY_LOCAL_MACHINE, RunKey, RunValue, installDir, report);
 
     const std::wstring uninstallKey = std::wstring(UninstallParent) + L"\\" + UninstallKeyName;
     if (PointsInto(Key(HKEY_CURRENT_USER, uninstallKey.c_str(), KEY_QUERY_VALUE).Text(L"UninstallString"),
                    installDir)) {
         Key parent(HKEY_CURRENT_USER, UninstallParent, KEY_ALL_ACCESS);
-        if (parent.Get())
-            ::RegDeleteKeyW(parent.Get(), UninstallKeyName);
+        report.Note(L"HKCU\\" + uninstallKey,
+                    parent.Get() && ::RegDeleteKeyW(parent.Get(), UninstallKeyName) == ERROR_SUCCESS);
     }
 
-    DeleteValueIfInside(HKEY_CURRENT_USER, LocationKey, LocationValue, installDir);
+    DeleteValueIfInside(HKEY_CURRENT_USER, LocationKey, LocationValue, installDir, report);
     if (KeyIsEmpty(HKEY_CURRENT_USER, LocationKey))
         ::RegDeleteKeyW(HKEY_CURRENT_USER, LocationKey);
 }
 
-void RemoveProgramFiles(const std::wstring& installDir, const std::wstring& uninstallerPath)
+void RemoveProgramFiles(const std::wstring& installDir, RemovalReport& report)
 {
     for (const std::wstring& file : ProgramFiles())
-        ::DeleteFileW((installDir + file).c_str());
+        report.DeleteFile(installDir + file);
     for (const std::wstring& folder : ProgramFolders())
         ::RemoveDirectoryW((installDir + folder).c_str());
-
-    // A running program's file cannot be deleted on Windows: leave it for the next start.
-    const std::wstring folder = installDir.substr(0, installDir.size() - 1);
-    if (::GetFileAttributesW(uninstallerPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        ::MoveFileExW(uninstallerPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        ::MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        return;
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
-void RemoveUserData(const std::wstring& installDir)
+void RemoveUninstaller(const std::wstring& installDir, RemovalReport& report)
+{
+    const std::wstring uninstaller = installDir + UninstallerName;
+    const std::wstring folder = installDir.substr(0, installDir.size() - 1);
+    if (::DeleteFileW(uninstaller.c_str()) || IsAbsent(uninstaller)) {
+        ::RemoveDirectoryW(folder.c_str());
+        return;
+    }
+    // Running in place: a running program's file cannot be deleted on Windows.
+    const bool scheduled = ::MoveFileExW(uninstaller.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) &&
+                           ::MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    report.Note(uninstaller + (scheduled ? L" (at the next start of Windows)" : L""), scheduled);
+}
+
+void RemoveUserData(const std::wstring& installDir, RemovalReport& report)
 {
     for (const std::wstring& file : UserDataFiles())
-        ::DeleteFileW((installDir + file).c_str());
-    for (const std::wstring& folder : UserDataFolders())
-        DeleteDirectoryTree(installDir + folder);
+        report.DeleteFile(installDir + file);
+    for (const std::wstring& folder : UserDataFolders()) {
+        if (!IsAbsent(installDir + folder))
+            report.Note(installDir + folder, DeleteDirectoryTree(installDir + folder));
+    }
 
     const std::wstring userFolder = ShellFolder(CSIDL_LOCAL_APPDATA);
     if (userFolder.empty())
         return;
     const std::wstring tessamo = userFolder + L"\\Tessamo";
     for (const wchar_t* file : {L"\\template-utf8.xml", L"\\template.xml"})
-        ::DeleteFileW((tessamo + file).c_str());
-    ::RemoveDirectoryW(tessamo.c_str());
+        report.DeleteFile(tessamo + file);
+    if (!IsAbsent(tessamo))
+        report.Note(tessamo, ::RemoveDirectoryW(tessamo.c_str()) != FALSE);
 }

@@ -6,6 +6,11 @@ analytic anti-aliasing sample per pixel, and the PNG and ICO files are written
 by hand. Only the banner's lettering is rendered by ImageMagick, because a
 font rasteriser is beyond the standard library.
 
+Every picture is drawn for three display scales from the same shapes: 100 % into
+this folder, 150 % and 200 % into the folders "150" and "200". Shapes are given in
+100 % units; a canvas of scale s samples them at s times the pixels, so edges stay
+sharp instead of being stretched.
+
 Run: python3 draw_pictures.py   (rewrites every picture next to this script)
 """
 
@@ -25,13 +30,32 @@ BODY = (240, 240, 240)  # the frame's body, 0xF0F0F0
 # ---------------------------------------------------------------- canvas
 
 
-class Canvas:
-    """Straight-alpha RGBA pixels: colour 0..255 floats, alpha 0..1."""
+SCALES = (1.0, 1.5, 2.0)
 
-    def __init__(self, width, height, fill=(0, 0, 0, 0.0)):
-        self.width = width
-        self.height = height
-        self.pixels = [list(fill) for _ in range(width * height)]
+
+class Canvas:
+    """Straight-alpha RGBA pixels: colour 0..255 floats, alpha 0..1.
+
+    Sizes, shapes and bounds are in 100 % units; the canvas holds `scale` pixels per unit.
+    """
+
+    def __init__(self, width, height, fill=(0, 0, 0, 0.0), scale=1.0):
+        self.scale = scale
+        self.width = int(round(width * scale))
+        self.height = int(round(height * scale))
+        self.pixels = [list(fill) for _ in range(self.width * self.height)]
+
+    def centre(self, x, y):
+        """The centre of pixel (x, y) in 100 % units."""
+        return (x + 0.5) / self.scale, (y + 0.5) / self.scale
+
+    def pixel_bounds(self, bounds):
+        left, top, right, bottom = bounds or (0, 0, self.width / self.scale, self.height / self.scale)
+        s = self.scale
+        left, top = max(0, int(left * s)), max(0, int(top * s))
+        right = min(self.width, int(math.ceil(right * s)))
+        bottom = min(self.height, int(math.ceil(bottom * s)))
+        return left, top, right, bottom
 
     def blend(self, x, y, colour, alpha):
         """Source-over of one colour with the given alpha onto pixel (x, y)."""
@@ -47,28 +71,25 @@ class Canvas:
 
     def fill(self, shape, paint, opacity=1.0, bounds=None):
         """Fills a signed-distance shape; paint is a colour or a function (x, y) -> colour."""
-        left, top, right, bottom = bounds or (0, 0, self.width, self.height)
-        left, top = max(0, int(left)), max(0, int(top))
-        right, bottom = min(self.width, int(math.ceil(right))), min(self.height, int(math.ceil(bottom)))
+        left, top, right, bottom = self.pixel_bounds(bounds)
         for y in range(top, bottom):
             for x in range(left, right):
-                coverage = pixel_coverage(shape(x + 0.5, y + 0.5))
+                cx, cy = self.centre(x, y)
+                coverage = pixel_coverage(shape(cx, cy) * self.scale)
                 if coverage > 0.0:
-                    colour = paint(x + 0.5, y + 0.5) if callable(paint) else paint
+                    colour = paint(cx, cy) if callable(paint) else paint
                     self.blend(x, y, colour[:3], coverage * opacity * (colour[3] if len(colour) > 3 else 1.0))
 
     def soft_fill(self, shape, colour, opacity, softness, bounds=None):
-        """Fills a shape whose edge fades over `softness` pixels on each side (a blurred shadow)."""
-        left, top, right, bottom = bounds or (0, 0, self.width, self.height)
-        left, top = max(0, int(left)), max(0, int(top))
-        right, bottom = min(self.width, int(math.ceil(right))), min(self.height, int(math.ceil(bottom)))
+        """Fills a shape whose edge fades over `softness` units on each side (a blurred shadow)."""
+        left, top, right, bottom = self.pixel_bounds(bounds)
         for y in range(top, bottom):
             for x in range(left, right):
-                fade = 1.0 - smoothstep(-softness, softness, shape(x + 0.5, y + 0.5))
+                fade = 1.0 - smoothstep(-softness, softness, shape(*self.centre(x, y)))
                 self.blend(x, y, colour, fade * opacity)
 
     def draw_mask(self, mask, mask_width, mask_height, left, top, colour):
-        """Blends a coverage mask (bytes, 0..255) in one colour with its top-left at (left, top)."""
+        """Blends a coverage mask (bytes, 0..255) in one colour with its top-left at pixel (left, top)."""
         for my in range(mask_height):
             y = top + my
             if not 0 <= y < self.height:
@@ -200,12 +221,19 @@ def png_bytes(width, height, rows, colour_type):
             + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
 
 
+def scaled_name(canvas, name):
+    """100 % pictures sit next to this script, the others in a folder named by their percentage."""
+    if canvas.scale == 1.0:
+        return name
+    return os.path.join(str(int(round(canvas.scale * 100))), name)
+
+
 def save_rgba(canvas, name):
-    write(name, png_bytes(canvas.width, canvas.height, canvas.rgba_rows(), 6))
+    write(scaled_name(canvas, name), png_bytes(canvas.width, canvas.height, canvas.rgba_rows(), 6))
 
 
 def save_rgb(canvas, name):
-    write(name, png_bytes(canvas.width, canvas.height, canvas.rgb_rows(), 2))
+    write(scaled_name(canvas, name), png_bytes(canvas.width, canvas.height, canvas.rgb_rows(), 2))
 
 
 def bmp_icon_image(canvas):
@@ -245,16 +273,18 @@ def ico_bytes(canvases):
 
 
 def write(name, data):
-    with open(os.path.join(HERE, name), "wb") as out:
+    path = os.path.join(HERE, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
         out.write(data)
 
 
 def text_mask(text, point_size, weight=0.0):
     """Renders white-on-black text with ImageMagick; returns (bytes, width, height)."""
     command = ["convert", "-background", "black", "-fill", "white", "-font", FONT,
-               "-pointsize", str(point_size)]
+               "-pointsize", f"{point_size:g}"]
     if weight > 0:
-        command += ["-stroke", "white", "-strokewidth", str(weight)]
+        command += ["-stroke", "white", "-strokewidth", f"{weight:g}"]
     command += ["label:" + text, "-trim", "+repage", "-depth", "8", "pgm:-"]
     data = subprocess.run(command, check=True, stdout=subprocess.PIPE).stdout
     fields = []
@@ -275,13 +305,13 @@ def text_mask(text, point_size, weight=0.0):
 # ---------------------------------------------------------------- shadow
 
 
-def draw_shadow():
-    """40 x 40, split at 20: a soft fade over the 8-pixel margin around the opaque body."""
-    canvas = Canvas(40, 40)
+def draw_shadow(scale):
+    """40 x 40 units, split in the middle: a soft fade over the 8-unit margin around the opaque body."""
+    canvas = Canvas(40, 40, scale=scale)
     margin, inner_alpha = 8.0, 76.0 / 255.0
-    for y in range(40):
-        for x in range(40):
-            px, py = x + 0.5, y + 0.5
+    for y in range(canvas.height):
+        for x in range(canvas.width):
+            px, py = canvas.centre(x, y)
             dx = max(margin - px, 0.0, px - (40 - margin))
             dy = max(margin - py, 0.0, py - (40 - margin))
             t = min(1.0, math.hypot(dx, dy) / margin)
@@ -294,8 +324,8 @@ def draw_shadow():
 GLYPH = (45, 36, 20)
 
 
-def title_button(glyph, state, name):
-    canvas = Canvas(20, 20)
+def title_button(glyph, state, name, scale):
+    canvas = Canvas(20, 20, scale=scale)
     plate = rounded_box(1, 1, 19, 19, 4)
     if state == "hover":
         canvas.fill(plate, (255, 255, 255), 0.45)
@@ -305,14 +335,14 @@ def title_button(glyph, state, name):
     save_rgba(canvas, name)
 
 
-def draw_title_buttons():
+def draw_title_buttons(scale):
     cross = union(capsule(6.5, 6.5, 13.5, 13.5, 0.85), capsule(13.5, 6.5, 6.5, 13.5, 0.85))
     bar = rounded_box(6.0, 9.0, 14.0, 11.0, 0.5)
     for state, close_name, minimise_name in (("hover", "220-close-hover.png", "223-minimize-hover.png"),
                                              ("normal", "221-close-normal.png", "224-minimize-normal.png"),
                                              ("pressed", "222-close-pressed.png", "225-minimize-pressed.png")):
-        title_button(cross, state, close_name)
-        title_button(bar, state, minimise_name)
+        title_button(cross, state, close_name, scale)
+        title_button(bar, state, minimise_name, scale)
 
 
 # ---------------------------------------------------------------- text buttons
@@ -325,8 +355,8 @@ SECONDARY = {"border": (190, 190, 190), "top": (255, 255, 255), "bottom": (236, 
 SECONDARY_HOVER = {"border": (236, 168, 20), "top": (255, 253, 246), "bottom": (255, 240, 206)}
 
 
-def button_face(style, name):
-    canvas = Canvas(30, 30)
+def button_face(style, name, scale):
+    canvas = Canvas(30, 30, scale=scale)
     canvas.fill(rounded_box(0, 0, 30, 30, 4), style["border"])
     canvas.fill(rounded_box(1, 1, 29, 29, 3), vertical_gradient(style["top"], style["bottom"], 1, 29))
     canvas.fill(rounded_box(1, 1, 29, 2, 0), (255, 255, 255), 0.55,
@@ -334,30 +364,27 @@ def button_face(style, name):
     save_rgba(canvas, name)
 
 
-def draw_text_buttons():
-    button_face(SECONDARY, "227-box-second.png")
-    button_face(PRIMARY_HOVER, "228-box-first-hover.png")
-    button_face(PRIMARY, "229-box-first.png")
-    button_face(SECONDARY_HOVER, "230-box-second-hover.png")
-    button_face(SECONDARY, "232-browse-normal.png")
-    button_face(PRIMARY_HOVER, "233-main-hover.png")
-    button_face(PRIMARY, "234-main-normal.png")
-    button_face(SECONDARY_HOVER, "235-browse-hover.png")
+def draw_text_buttons(scale):
+    for style, name in ((SECONDARY, "227-box-second.png"), (PRIMARY_HOVER, "228-box-first-hover.png"),
+                        (PRIMARY, "229-box-first.png"), (SECONDARY_HOVER, "230-box-second-hover.png"),
+                        (SECONDARY, "232-browse-normal.png"), (PRIMARY_HOVER, "233-main-hover.png"),
+                        (PRIMARY, "234-main-normal.png"), (SECONDARY_HOVER, "235-browse-hover.png")):
+        button_face(style, name, scale)
 
 
 # ---------------------------------------------------------------- check boxes
 
 
-def draw_check_boxes():
+def draw_check_boxes(scale):
     outer = rounded_box(0, 0, 12, 12, 2.5)
     inner = rounded_box(1, 1, 11, 11, 1.8)
 
-    off = Canvas(12, 12)
+    off = Canvas(12, 12, scale=scale)
     off.fill(outer, (150, 150, 150))
     off.fill(inner, vertical_gradient((255, 255, 255), (242, 242, 242), 1, 11))
     save_rgba(off, "236-check-off.png")
 
-    on = Canvas(12, 12)
+    on = Canvas(12, 12, scale=scale)
     on.fill(outer, (214, 132, 0))
     on.fill(inner, vertical_gradient((255, 190, 40), (248, 160, 0), 1, 11))
     tick = union(capsule(2.9, 6.1, 5.0, 8.3, 0.8), capsule(5.0, 8.3, 9.2, 3.7, 0.8))
@@ -410,9 +437,9 @@ def pin(canvas, cx, cy, radius):
 # ---------------------------------------------------------------- banner
 
 
-def draw_banner():
-    width, height = 500, 270
-    canvas = Canvas(width, height)
+def draw_banner(scale):
+    canvas = Canvas(500, 270, scale=scale)
+    width, height = canvas.width, canvas.height
     top_left, bottom_right = (255, 250, 236), (255, 226, 170)
     for y in range(height):
         for x in range(width):
@@ -429,13 +456,16 @@ def draw_banner():
     sticky_note(canvas, 398, 184, 124, 4, (255, 224, 96), lines=4)
     pin(canvas, 394, 128, 7)
 
+    # The lettering is rendered at each scale's own size; positions are in 100 % units,
+    # and the name's height (in units) places what lies below it.
     ink = (58, 50, 40)
-    name, name_w, name_h = text_mask("Tessamo", 48, 1.0)
-    canvas.draw_mask(name, name_w, name_h, 40, 88, ink)
+    name, name_w, name_h = text_mask("Tessamo", 48 * scale, 1.0 * scale)
+    canvas.draw_mask(name, name_w, name_h, round(40 * scale), round(88 * scale), ink)
+    name_h = int(round(name_h / scale))
     accent = rounded_box(42, 98 + name_h, 82, 102 + name_h, 2)
     canvas.fill(accent, CAPTION, bounds=(40, 96 + name_h, 84, 104 + name_h))
-    tagline, tag_w, tag_h = text_mask("人性化的便签软件", 19)
-    canvas.draw_mask(tagline, tag_w, tag_h, 42, 116 + name_h, (110, 96, 78))
+    tagline, tag_w, tag_h = text_mask("人性化的便签软件", 19 * scale)
+    canvas.draw_mask(tagline, tag_w, tag_h, round(42 * scale), round((116 + name_h) * scale), (110, 96, 78))
     save_rgb(canvas, "231-banner.png")
 
 
@@ -489,11 +519,12 @@ def draw_icon():
 
 
 def main():
-    draw_shadow()
-    draw_title_buttons()
-    draw_text_buttons()
-    draw_check_boxes()
-    draw_banner()
+    for scale in SCALES:
+        draw_shadow(scale)
+        draw_title_buttons(scale)
+        draw_text_buttons(scale)
+        draw_check_boxes(scale)
+        draw_banner(scale)
     draw_icon()
 
 

@@ -80,25 +80,33 @@ void CRichModel::ToggleStyle(int RichElement::*attribute)
             element->*attribute = anyLacks ? 1 : 0;
     }
     if (attribute == &RichElement::bold) {
-        RemeasureSelection();
+        RemeasureCharacters(true);
         Relayout();
     }
     InvalidateView(false);
 }
 
-void CRichModel::RemeasureSelection()
+void CRichModel::RemeasureCharacters(bool selectedOnly)
 {
     for (RichElement* element : elements) {
-        if (!element->selected || !element->IsCharacter())
+        if ((selectedOnly && !element->selected) || !element->IsCharacter())
             continue;
         measurer->SelectFont(element->face ? element->face : DefaultFace(), element->size,
                              element->bold, element->italic, element->underline,
                              element->strikeout);
         SIZE measured = measurer->MeasureCharacter(
             element->maskCharacter ? element->maskCharacter : element->character);
-        element->width = measured.cx;
+        element->width = characterSpacing + measured.cx;
         element->height = measured.cy;
     }
+}
+
+void CRichModel::MeasurerChanged()
+{
+    defaultLineHeight = measurer->DefaultLineHeight();
+    widestCharacter = measurer->WidestCharacter();
+    RemeasureCharacters(false);
+    Relayout();
 }
 
 int CRichModel::LineTop(int line) const

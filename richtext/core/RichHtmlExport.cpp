@@ -6,26 +6,9 @@
 
 namespace {
 
-void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring& to)
-{
-    std::wstring result;
-    result.reserve(text.size());
-    size_t position = 0;
-    for (;;) {
-        size_t found = text.find(from, position);
-        if (found == std::wstring::npos)
-            break;
-        result.append(text, position, found - position);
-        result += to;
-        position = found + from.size();
-    }
-    result.append(text, position, std::wstring::npos);
-    text.swap(result);
-}
-
 // An attribute value as written. The parser ends a value at the next double quote and a
 // tag at the next '>', looks for tags inside tags, takes an '=' before a double quote as
-// the start of another value, and line feeds become <br> after the export: these are
+// the start of another value, and line breaks are written as <br> only in text: these are
 // written percent-encoded, as URLs have them. Faces and picture paths hold none of them
 // unless mark-up from elsewhere put them there.
 std::wstring AttributeValue(const std::wstring& value)
@@ -54,6 +37,17 @@ bool SameRunStyle(const RichElement& a, const RichElement& b, bool selectionOnly
     if (!same || selectionOnly)
         return same;
     return a.size == b.size && SameText(a.face, b.face);
+}
+
+bool IsCharacter(const std::vector<const RichElement*>& elements, size_t i, wchar_t c)
+{
+    return i < elements.size() && elements[i]->IsCharacter() && elements[i]->character == c;
+}
+
+// A line feed, or a carriage return followed by one; a lone carriage return is not.
+bool IsLineBreak(const std::vector<const RichElement*>& elements, size_t i)
+{
+    return IsCharacter(elements, i, L'\n') || (IsCharacter(elements, i, L'\r') && IsCharacter(elements, i + 1, L'\n'));
 }
 
 void WriteImageTag(const RichElement& element, std::wstring& out)
@@ -96,13 +90,17 @@ void WriteFontTag(const RichElement& element, std::wstring& out)
 
 std::wstring ExportElements(const std::vector<RichElement*>& elements, bool selectionOnly)
 {
+    std::vector<const RichElement*> exported;
+    for (const RichElement* element : elements) {
+        if (!selectionOnly || element->selected)
+            exported.push_back(element);
+    }
     std::wstring out;
     const std::wstring* currentLink = nullptr;
     bool linkOpen = false;
     const RichElement* run = nullptr;
-    for (const RichElement* element : elements) {
-        if (selectionOnly && !element->selected)
-            continue;
+    for (size_t i = 0; i < exported.size(); ++i) {
+        const RichElement* element = exported[i];
         if (element->link.get() != currentLink) {
             if (linkOpen)
                 out += L"</a>";
@@ -122,7 +120,13 @@ std::wstring ExportElements(const std::vector<RichElement*>& elements, bool sele
                 WriteFontTag(*element, out);
                 run = element;
             }
-            out += element->character;
+            // A line break is one <br>, whatever the styles of its two halves.
+            if (IsLineBreak(exported, i)) {
+                out += L"<br>";
+                i += element->character == L'\r' ? 1 : 0;
+            } else {
+                out += element->character;
+            }
         } else {
             WriteImageTag(*element, out);
         }
@@ -130,7 +134,5 @@ std::wstring ExportElements(const std::vector<RichElement*>& elements, bool sele
     if (linkOpen)
         out += L"</a>";
     out += L"</font>";
-    ReplaceAll(out, L"\r\n", L"<br>");
-    ReplaceAll(out, L"\n", L"<br>");
     return out;
 }

@@ -66,6 +66,9 @@ public:
     bool HasSelection() const;
 
     void Relayout();
+    // The measurer's fonts changed (a new display scale): every character is measured
+    // again and laid out.
+    void MeasurerChanged();
     void SetCaretIndex(int index, bool horizontal);
     // Links the runs around what changed since the last call.
     virtual void DetectLinks();
@@ -216,7 +219,7 @@ private:
     int LineTop(int line) const;
     // The line the caret is on; -1 on the empty line after a final line feed.
     int CaretLine() const;
-    void RemeasureSelection();
+    void RemeasureCharacters(bool selectedOnly);
     void ReplaceNumberAt(int lineStart, int digitCount, int value);
     // Backspace right after a list number: the number goes and the lines below follow.
     void RemoveListNumber(int digits);

@@ -7,15 +7,6 @@
 
 namespace {
 
-void SendKey(WORD key, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof input);
-}
-
 void SendUnicode(wchar_t character, bool up)
 {
     INPUT input{};

@@ -20,61 +20,6 @@ std::wstring WithoutTrailingBackslash(const std::wstring& dir)
     return dir.substr(0, dir.size() - 1);
 }
 
-uint64_t Fnv1a(const std::string& bytes)
-{
-    uint64_t value = 0xCBF29CE484222325ull;
-    for (unsigned char byte : bytes)
-        value = (value ^ byte) * 0x100000001B3ull;
-    return value;
-}
-
-void ListFiles(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& out)
-{
-    WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((root + relative + L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ListFiles(root, relative + name + L"\\", out);
-        } else {
-            const std::string bytes = ReadBytesFile(root + relative + name);
-            out.push_back(L"file " + relative + name + L" " + std::to_wstring(bytes.size()) + L" " +
-                          std::to_wstring(Fnv1a(bytes)));
-        }
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
-}
-
-std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::wstring& to)
-{
-    for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-// What an installation in `dir` put on the machine, with `dir` written as "<dir>\": its
-// files with size and hash, its registry values and its shortcuts' targets.
-std::vector<std::wstring> Snapshot(const std::wstring& dir)
-{
-    std::vector<std::wstring> items;
-    ListFiles(dir, L"", items);
-    items.push_back(L"Run Pinvora = " + RegistryString(HKEY_CURRENT_USER, RunKey, L"Pinvora"));
-    for (const wchar_t* value : {L"DisplayIcon", L"DisplayName", L"Publisher", L"UninstallString", L"DisplayVersion"})
-        items.push_back(std::wstring(L"Uninstall ") + value + L" = " +
-                        RegistryString(HKEY_CURRENT_USER, UninstallKey, value));
-    const std::wstring menu = SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\";
-    for (const std::wstring& link : {SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Tessamo.lnk", menu + L"Tessamo.lnk",
-                                     menu + L"使用说明.txt.lnk", menu + L"卸载Tessamo.lnk"})
-        items.push_back(L"Shortcut " + link + L" -> " + ShortcutTarget(link));
-    for (std::wstring& item : items)
-        item = ReplaceAll(item, dir, L"<dir>\\");
-    return items;
-}
-
 bool ApplicationAppears(DWORD milliseconds)
 {
     return PumpUntil([] { return ::FindWindowW(nullptr, L"Pinvora") != nullptr; }, milliseconds);
@@ -156,7 +101,8 @@ TEST(QuietInstall, WhileTheApplicationRunsFailsAtOnceAndInstallsNothing)
 
 TEST(QuietInstall, AnInvalidFolderFailsWithCode2AndWritesNothing)
 {
-    for (const wchar_t* folder : {L"Apps", L"E:\\", L"", L"D:\\a|b\\Tessamo", L"\\\\server\\share\\Tessamo"}) {
+    for (const wchar_t* folder : {L"Apps", L"E:\\", L"", L"D:\\a|b\\Tessamo", L"\\\\server\\share\\Tessamo", L"C:\\\\",
+                                  L"C:\\.\\", L"C:\\/", L"C:\\a\\..\\", L"1:\\x", L"C:\\CON\\", L"C:\\a:b\\x"}) {
         SCOPED_TRACE(ToUtf8(folder));
         SetupDriver setup;
         ASSERT_TRUE(setup.Start(std::wstring(L"/quiet /D=") + folder));
@@ -248,13 +194,102 @@ TEST(QuietInstall, AnEarlierInstallationElsewhereIsNotMigrated)
                     L"Answer: 否", L"Result: installed"});
 }
 
-TEST(QuietInstall, ALogThatCannotBeWrittenDoesNotStopTheInstallation)
+TEST(QuietInstall, ALogThatCannotGoWhereAskedGoesToTheTemporaryFolderAndSaysWhy)
+{
+    CreateFolders(L"C:\\dl\\");
+    ASSERT_TRUE(WriteBytesFile(L"C:\\dl\\notes.txt", "the user's notes"));
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/quiet /log=C:\\dl\\notes.txt"));
+    EXPECT_EQ(setup.WatchUntilExit().exitCode, 0u);
+    ExpectInstalledIn(DefaultDir);
+    EXPECT_EQ(ReadBytesFile(L"C:\\dl\\notes.txt"), "the user's notes") << "not a log of ours: never replaced";
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    ExpectLogHolds(ReadLog(std::wstring(temp) + L"TessamoSetup.log"),
+                   {L"  Tessamo Setup: the log C:\\dl\\notes.txt cannot be written: it is not a log of Tessamo Setup",
+                    L"\r\n", L"  Tessamo Setup 9.3.6.0\r\n", L"  Exit code: 0\r\n"});
+}
+
+TEST(QuietInstall, ALogInAFolderThatDoesNotExistYetIsWritten)
 {
     SetupDriver setup;
     ASSERT_TRUE(setup.Start(L"/quiet /log=C:\\missing\\folder\\setup.log"));
     EXPECT_EQ(setup.WatchUntilExit().exitCode, 0u);
-    ExpectInstalledIn(DefaultDir);
-    EXPECT_FALSE(FileExists(L"C:\\missing"));
+    ExpectLogHolds(ReadLog(L"C:\\missing\\folder\\setup.log"), {L"Mode: quiet", L"Exit code: 0"});
 }
+
+// As PowerShell, Python's subprocess and deployment tools pass arguments with a space.
+TEST(QuietInstall, SwitchesQuotedWholeAsScriptsPassThemAreUnderstood)
+{
+    const std::wstring target = L"D:\\My Apps\\Tessamo\\";
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/quiet \"/log=C:\\my logs\\setup.log\" \"/D=D:\\My Apps\\Tessamo\""));
+    EXPECT_EQ(setup.WatchUntilExit().exitCode, 0u);
+    ExpectInstalledIn(target);
+    ExpectLogHolds(ReadLog(L"C:\\my logs\\setup.log"), {L"Folder asked for with /D=: D:\\My Apps\\Tessamo\r\n",
+                                                          L"Install folder " + target + L": created", L"Exit code: 0"});
+
+    SetupDriver asAnAdministratorTypesIt;
+    ASSERT_TRUE(asAnAdministratorTypesIt.Start(L"/quiet /log=C:\\dl\\setup.log \"/D=D:\\My Apps\\Tessamo\""));
+    EXPECT_EQ(asAnAdministratorTypesIt.WatchUntilExit().exitCode, 0u);
+    ExpectLogHolds(ReadLog(L"C:\\dl\\setup.log"), {L"Install folder " + target + L": already there", L"Exit code: 0"});
+}
+
+TEST(QuietInstall, ASwitchAfterTheFolderIsRefusedWithCode2AndTheLogSaysWhy)
+{
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/log=C:\\dl\\setup.log /D=E:\\Apps /quiet"));
+    EXPECT_EQ(setup.WatchUntilExit(60000).exitCode, 2u);
+    ExpectNothingInstalled(DefaultDir);
+    EXPECT_FALSE(FileExists(L"E:\\Apps"));
+    ExpectLogHolds(ReadLog(L"C:\\dl\\setup.log"),
+                   {L"The folder of /D= holds the switch /quiet: /D= must come last on the command line",
+                    L"Result: the install folder is not valid", L"Exit code: 2"});
+}
+
+// Each way an installation can fail, set up on the real file system.
+struct FailureCase {
+    const char* name;
+    void (*arrange)();
+    std::wstring arguments;
+    DWORD exitCode;
+    std::wstring logged;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class QuietExitCodes : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(QuietExitCodes, SayWhatFailed)
+{
+    GetParam().arrange();
+    SetupDriver setup;
+    ASSERT_TRUE(setup.Start(L"/quiet /log=C:\\dl\\setup.log " + GetParam().arguments));
+    const SetupDriver::Watched watched = setup.WatchUntilExit();
+    EXPECT_EQ(watched.exitCode, GetParam().exitCode);
+    EXPECT_EQ(watched.windowsSeen, 0u);
+    ExpectLogHolds(ReadLog(L"C:\\dl\\setup.log"),
+                   {GetParam().logged, L"Exit code: " + std::to_wstring(GetParam().exitCode) + L"\r\n"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, QuietExitCodes,
+    testing::Values(
+        FailureCase{"FileWhereTempShouldBe",
+                    [] {
+                        CreateFolders(L"C:\\dl\\");
+                        WriteBytesFile(L"C:\\dl\\temp", "a file");
+                    },
+                    L"", 5,
+                    L"解压资源失败"},
+        FailureCase{"DriveThatDoesNotExist", [] {}, L"/D=Q:\\Apps\\Tessamo", 6, L"创建文件夹\"Q:\\Apps\"失败！"},
+        FailureCase{"ProgramCannotBeCopied", [] { CreateFolders(DefaultDir + L"Pinvora.exe\\"); }, L"", 7,
+                    L"拷贝文件“Pinvora.exe”失败！"},
+        FailureCase{"ManualCannotBeCopied", [] { CreateFolders(DefaultDir + L"使用说明.txt\\"); }, L"", 8,
+                    L"Result: installed, but some parts failed"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include <objbase.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
 
 #include "Crc32.h"
+#include "ImageResources.h"
 #include "TestSupport.h"
 
 namespace {
@@ -136,6 +138,39 @@ size_t TopLevelWindowsOf(DWORD processId)
     return search.second;
 }
 
+bool VisibleMessageBoxOf(DWORD processId)
+{
+    WindowSearch search{processId, nullptr, nullptr};
+    ::EnumWindows(&FindOtherTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+BOOL CALLBACK FindVisibleTitled(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && ::IsWindowVisible(hwnd) && !WindowText(hwnd).empty()) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleTitledWindowOf(DWORD processId)
+{
+    WindowSearch search{processId, nullptr, nullptr};
+    ::EnumWindows(&FindVisibleTitled, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool ApplicationRuns()
 {
     if (::FindWindowW(nullptr, L"Pinvora"))
@@ -185,10 +220,11 @@ SetupDriver::~SetupDriver()
     }
 }
 
-bool SetupDriver::Start(const std::wstring& arguments, const std::wstring& folder, const std::wstring& exePath)
+bool SetupDriver::Start(const std::wstring& arguments, const std::wstring& folder, const std::wstring& exePath,
+                        const std::wstring& name)
 {
     CreateFolders(folder);
-    const std::wstring copy = folder + L"TessamoSetup.exe";
+    const std::wstring copy = folder + name;
     if (!::CopyFileW(exePath.c_str(), copy.c_str(), FALSE))
         return false;
     std::wstring commandLine = L"\"" + copy + L"\"";
@@ -257,9 +293,7 @@ std::wstring SetupDriver::PathFieldText() const
 
 std::wstring SetupDriver::Title() const
 {
-    wchar_t text[100] = {};
-    ::GetWindowTextW(main, text, 100);
-    return text;
+    return WindowText(main);
 }
 
 HWND SetupDriver::WaitForMessageBox(DWORD milliseconds) const
@@ -301,6 +335,9 @@ SetupDriver::Watched SetupDriver::WatchUntilExit(DWORD milliseconds)
     while (::WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT) {
         watched.windowsSeen += TopLevelWindowsOf(process.dwProcessId);
         watched.applicationSeen = watched.applicationSeen || ApplicationRuns();
+        watched.messageBoxSeen = watched.messageBoxSeen || VisibleMessageBoxOf(process.dwProcessId);
+        if (HWND visible = VisibleTitledWindowOf(process.dwProcessId))
+            watched.titleSeen = WindowText(visible);
         if (::GetTickCount() - start > milliseconds)
             return watched;
     }
@@ -339,6 +376,64 @@ size_t SetupDriver::PixelsDifferingFromStatusLine(const std::wstring& text) cons
     return differing;
 }
 
+std::vector<uint32_t> SetupDriver::PixelsOf(HWND window, const RECT& area) const
+{
+    PumpMessages(500);
+    RECT onScreen = area;
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+    const Pixels shot = ScreenPixels(onScreen);
+    const size_t width = static_cast<size_t>(area.right - area.left);
+    std::vector<uint32_t> topDown;
+    for (size_t row = shot.bits.size() / width; row-- > 0;) {
+        for (size_t x = 0; x < width; ++x)
+            topDown.push_back(shot.bits[row * width + x] & 0xFFFFFF);
+    }
+    return topDown;
+}
+
+void UseDisplayDpi(UINT dpi)
+{
+    const DWORD value = dpi;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value, sizeof value);
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (set)
+        set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+}
+
+std::vector<uint32_t> InstallerPicture(int id, SIZE& size)
+{
+    size = SIZE{0, 0};
+    HMODULE installer = ::LoadLibraryExW(L"C:\\bin\\TessamoSetup.exe", nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!installer)
+        return {};
+    std::vector<uint32_t> pixels;
+    HRSRC found = ::FindResourceW(installer, MAKEINTRESOURCEW(id), L"PNG");
+    HGLOBAL loaded = found ? ::LoadResource(installer, found) : nullptr;
+    if (loaded) {
+        IStream* stream = ::SHCreateMemStream(static_cast<const BYTE*>(::LockResource(loaded)),
+                                              ::SizeofResource(installer, found));
+        CGdiImage image;
+        image.DecodeFrom(stream);
+        stream->Release();
+        HBITMAP bitmap = image.ToBitmap(0);
+        size = BitmapSize(bitmap);
+        BITMAPINFO header{{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB}};
+        pixels.resize(static_cast<size_t>(size.cx) * size.cy);
+        HDC screen = ::GetDC(nullptr);
+        ::GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &header, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        ::DeleteObject(bitmap);
+        for (uint32_t& pixel : pixels)
+            pixel &= 0xFFFFFF;
+    }
+    ::FreeLibrary(installer);
+    return pixels;
+}
+
 uint32_t SetupDriver::PixelAt(HWND window, int x, int y) const
 {
     RECT frame;
@@ -356,7 +451,7 @@ void ExpectInstalledIn(const std::wstring& dir)
     EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Tessamo.lnk"), dir + L"Pinvora.exe");
     EXPECT_EQ(ShortcutTarget(SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\卸载Tessamo.lnk"), dir + L"卸载Tessamo.exe");
     EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"DisplayIcon"), dir + L"Pinvora.exe");
-    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"UninstallString"), dir + L"卸载Tessamo.exe");
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, UninstallKey, L"UninstallString"), L"\"" + dir + L"卸载Tessamo.exe\"");
     EXPECT_FALSE(FileExists(L"C:\\dl\\temp")) << "the unpacked files are removed";
 }
 
@@ -401,6 +496,88 @@ std::string PackageWithOneByteChanged()
     const size_t firstPayload = package.find(closingTag) + closingTag.size();
     package[firstPayload + 100] ^= 0x01;
     return package;
+}
+
+std::string PackageEntry(const std::string& name, const std::string& payload)
+{
+    return "<#_this_is_tag_#>name:" + name + " length:" + std::to_string(payload.size()) + "</#_this_is_tag_#>" +
+           payload;
+}
+
+std::string PackageWithout(const std::string& package, const std::string& name)
+{
+    const std::string tag = "<#_this_is_tag_#>name:";
+    const size_t start = package.find(tag + name + " ");
+    if (start == std::string::npos)
+        return package;
+    const size_t next = package.find(tag, start + tag.size());
+    return package.substr(0, start) + (next == std::string::npos ? "" : package.substr(next));
+}
+
+namespace {
+
+void ListFiles(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& out)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((root + relative + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out.push_back(L"folder " + root + relative + name);
+            ListFiles(root, relative + name + L"\\", out);
+        } else {
+            const std::string bytes = ReadBytesFile(root + relative + name);
+            out.push_back(L"file " + root + relative + name + L" " + std::to_wstring(bytes.size()) + L" " +
+                          std::to_wstring(Fnv1a(bytes)));
+        }
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+}
+
+std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::wstring& to)
+{
+    for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+std::vector<std::wstring> Snapshot(const std::wstring& dir)
+{
+    std::vector<std::wstring> items;
+    const std::wstring local = SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\";
+    for (const std::wstring& folder : {dir, local + L"Tessamo\\", local + L"Tessamo Setup\\"}) {
+        items.push_back(folder + (FileExists(folder) ? L" is there" : L" is missing"));
+        ListFiles(folder, L"", items);
+    }
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        items.push_back(L"Run Pinvora = " + RegistryString(root, RunKey, L"Pinvora"));
+    for (const wchar_t* value : {L"DisplayIcon", L"DisplayName", L"Publisher", L"UninstallString", L"DisplayVersion"})
+        items.push_back(std::wstring(L"Uninstall ") + value + L" = " +
+                        RegistryString(HKEY_CURRENT_USER, UninstallKey, value));
+    // A link's bytes hold its target's path: compare the targets.
+    for (const std::wstring& folder :
+         {SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\", SpecialFolder(CSIDL_PROGRAMS) + L"\\Tessamo\\"}) {
+        std::vector<std::wstring> files;
+        ListFiles(folder, L"", files);
+        for (const std::wstring& file : files) {
+            const size_t end = file.find(L".lnk ");
+            if (file.compare(0, 5, L"file ") != 0 || end == std::wstring::npos) {
+                items.push_back(file);
+                continue;
+            }
+            const std::wstring link = file.substr(5, end + 4 - 5);
+            items.push_back(L"Shortcut " + link + L" -> " + ShortcutTarget(link));
+        }
+    }
+    for (std::wstring& item : items)
+        item = ReplaceAll(item, dir, L"<dir>\\");
+    return items;
 }
 
 std::wstring ReadLog(const std::wstring& path)

@@ -20,9 +20,10 @@ class SetupDriver {
 public:
     ~SetupDriver();
 
-    // Copies the installer from C:\bin to `folder` (like a download) and starts it.
+    // Copies the installer from C:\bin to `folder` as `name` (like a download) and starts it.
     bool Start(const std::wstring& arguments = L"", const std::wstring& folder = L"C:\\dl\\",
-               const std::wstring& exePath = L"C:\\bin\\TessamoSetup.exe");
+               const std::wstring& exePath = L"C:\\bin\\TessamoSetup.exe",
+               const std::wstring& name = L"TessamoSetup.exe");
     HWND WaitForMainWindow(DWORD milliseconds = 20000);
     // The control with this command id inside the setup window.
     HWND Control(int id) const;
@@ -48,6 +49,8 @@ public:
         DWORD exitCode = STILL_ACTIVE;
         size_t windowsSeen = 0;       // top-level windows of the process, visible or not
         bool applicationSeen = false; // the window "Pinvora" or the application's liveness event
+        bool messageBoxSeen = false;
+        std::wstring titleSeen;       // of the process's visible top-level window, the last one seen
     };
     // Looks for the process's top-level windows and for a started application every few
     // milliseconds until the process ends.
@@ -60,6 +63,8 @@ public:
     size_t PixelsDifferingFromStatusLine(const std::wstring& text) const;
     // The screen pixel at a window-relative point, as 0x00RRGGBB.
     uint32_t PixelAt(HWND window, int x, int y) const;
+    // The screen pixels of a window-relative area, top row first, as 0x00RRGGBB.
+    std::vector<uint32_t> PixelsOf(HWND window, const RECT& area) const;
 
     HWND main = nullptr;
     PROCESS_INFORMATION process{};
@@ -78,10 +83,26 @@ std::wstring InstallerWithPackage(const std::string& package, std::optional<uint
 // The real package with one byte of the first file's content changed: it still unpacks.
 std::string PackageWithOneByteChanged();
 
+// A package entry as the build writes it: header, then the payload.
+std::string PackageEntry(const std::string& name, const std::string& payload);
+// `package` without the entry named `name`.
+std::string PackageWithout(const std::string& package, const std::string& name);
+
+// Everything an installation in `dir` touches, with `dir` written as "<dir>\": the files
+// below it and in the per-user data folder with size and hash, the autostart values of
+// both hives, the uninstall entry's values and every shortcut with its target.
+std::vector<std::wstring> Snapshot(const std::wstring& dir);
+
 // An install log's text; empty unless it starts with the UTF-8 byte-order mark.
 std::wstring ReadLog(const std::wstring& path);
 // Each part appears in the log, in this order.
 void ExpectLogHolds(const std::wstring& log, const std::vector<std::wstring>& parts);
+
+// Makes the prefix's screen `dpi` dots per inch for programs started from now on, and
+// this process aware of it, so that it sees their windows in real pixels.
+void UseDisplayDpi(UINT dpi);
+// Picture `id` of the installer's resources, top row first, as 0x00RRGGBB; its size in `size`.
+std::vector<uint32_t> InstallerPicture(int id, SIZE& size);
 
 // Helpers for arranging a scenario.
 void CreateFolders(const std::wstring& path);

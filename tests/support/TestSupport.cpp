@@ -96,3 +96,54 @@ bool FileExists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+uint64_t Fnv1a(const std::string& bytes)
+{
+    uint64_t value = 0xCBF29CE484222325ull;
+    for (unsigned char byte : bytes)
+        value = (value ^ byte) * 0x100000001B3ull;
+    return value;
+}
+
+namespace {
+
+// The host's path of a Windows path, through Wine's own export; empty elsewhere.
+std::string HostPath(const std::wstring& path)
+{
+    using HostName = char*(CDECL*)(const wchar_t*);
+    const auto toHost = reinterpret_cast<HostName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = toHost ? toHost(path.c_str()) : nullptr;
+    if (!name)
+        return {};
+    std::string host = name;
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return host;
+}
+
+} // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+{
+    const std::string from = HostPath(target), to = HostPath(link);
+    if (from.empty() || to.empty())
+        return false;
+    // Wine starts host programs given by a path below its "\\?\unix" root.
+    std::wstring command = L"ln -s \"" + std::wstring(from.begin(), from.end()) + L"\" \"" +
+                           std::wstring(to.begin(), to.end()) + L"\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(L"\\\\?\\unix\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    // A host program's handle tells nothing of its end: watch for the link instead.
+    for (DWORD waited = 0; waited < 10000; waited += 20) {
+        const DWORD attributes = ::GetFileAttributesW(link.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return true;
+        ::Sleep(20);
+    }
+    return false;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <cstdint>
 #include <string>
 
 // The installer as it ships, PE32 in every test mode: in the x86-64 test build a copy of
@@ -43,3 +44,10 @@ std::string ToUtf8(const std::wstring& text);
 bool WriteBytesFile(const std::wstring& path, const std::string& bytes);
 std::string ReadBytesFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// A 64-bit FNV-1a hash, to compare file contents in a listing.
+uint64_t Fnv1a(const std::string& bytes);
+
+// Makes `link` (a path that does not exist yet) a link to the folder `target`, as a
+// junction would be: the system reports it as a reparse point and follows it. Wine cannot
+// make junctions, but reports a link of the host's file system as one.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target);

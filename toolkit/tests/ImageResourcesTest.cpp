@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "DisplayScale.h"
 #include "GdiObjects.h"
 #include "ImageResources.h"
 #include "ResourceIds.h"
@@ -22,6 +25,70 @@ const PictureCase pictures[] = {
     {IDP_BROWSE_NORMAL, 30, 30},   {IDP_MAIN_HOVER, 30, 30},      {IDP_MAIN_NORMAL, 30, 30},
     {IDP_BROWSE_HOVER, 30, 30},    {IDP_CHECK_OFF, 12, 12},       {IDP_CHECK_ON, 12, 12},
 };
+
+TEST(ImageResources, EveryPictureIsDrawnAlsoForOneAndAHalfAndTwiceItsSize)
+{
+    for (const PictureCase& c : pictures) {
+        for (int percent : {150, 200}) {
+            ScopedGdiObject<HBITMAP> drawn(LoadPngBitmap(ScaledPictureId(c.id, percent)));
+            ASSERT_TRUE(drawn) << c.id << " at " << percent;
+            EXPECT_EQ(BitmapSize(drawn.Get()).cx, static_cast<LONG>(c.width * percent / 100)) << c.id;
+            EXPECT_EQ(BitmapSize(drawn.Get()).cy, static_cast<LONG>(c.height * percent / 100)) << c.id;
+        }
+    }
+}
+
+struct ScaleCase {
+    UINT dpi;
+    int drawnPercent;
+};
+
+TEST(ImageResources, EachScaleStartsFromTheDrawingAtOrAboveIt)
+{
+    const ScaleCase cases[] = {{96, 100}, {120, 150}, {144, 150}, {168, 200}, {192, 200}, {288, 200}};
+    for (const ScaleCase& c : cases) {
+        EXPECT_EQ(DrawnPercentFor(c.dpi), c.drawnPercent) << c.dpi;
+        ScopedGdiObject<HBITMAP> banner(LoadPngBitmapAt(IDP_BANNER, c.dpi));
+        EXPECT_EQ(BitmapSize(banner.Get()).cx, ScaleLength(500, c.dpi)) << c.dpi;
+        EXPECT_EQ(BitmapSize(banner.Get()).cy, ScaleLength(270, c.dpi)) << c.dpi;
+    }
+}
+
+TEST(ImageResources, AtADrawnScaleThePictureIsTheDrawingItself)
+{
+    for (const ScaleCase& c : {ScaleCase{96, 100}, ScaleCase{144, 150}, ScaleCase{192, 200}}) {
+        const int id = c.drawnPercent == 100 ? IDP_MAIN_HOVER : ScaledPictureId(IDP_MAIN_HOVER, c.drawnPercent);
+        ScopedGdiObject<HBITMAP> drawn(LoadPngBitmap(id));
+        ScopedGdiObject<HBITMAP> picked(LoadPngBitmapAt(IDP_MAIN_HOVER, c.dpi));
+        EXPECT_EQ(BitmapPixels(picked.Get()), BitmapPixels(drawn.Get())) << c.dpi;
+    }
+}
+
+// A picture of `width` x `height` premultiplied pixels, top row first.
+HBITMAP PictureOf(int width, int height, const std::vector<uint32_t>& topDown)
+{
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDib32(width, height, &bits);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        std::copy_n(topDown.begin() + y * width, width, pixels + (height - 1 - y) * width);
+    return bitmap;
+}
+
+TEST(ImageResources, ScalingDownAveragesTheAreaEachPixelCovers)
+{
+    // Opaque white and transparent pixels in a checker: each 2 x 2 block becomes half
+    // covered white, premultiplied.
+    const uint32_t W = 0xFFFFFFFF, T = 0;
+    ScopedGdiObject<HBITMAP> checker(PictureOf(4, 2, {W, T, W, W, T, W, W, W}));
+    ScopedGdiObject<HBITMAP> halved(ScalePixels(checker.Get(), SIZE{2, 1}));
+    EXPECT_EQ(BitmapPixels(halved.Get()), (std::vector<uint32_t>{0x80808080, W}));
+
+    // Three pixels into two: the middle one is shared half and half.
+    ScopedGdiObject<HBITMAP> row(PictureOf(3, 1, {0xFF000000, 0xFF606060, 0xFFC0C0C0}));
+    ScopedGdiObject<HBITMAP> two(ScalePixels(row.Get(), SIZE{2, 1}));
+    EXPECT_EQ(BitmapPixels(two.Get()), (std::vector<uint32_t>{0xFF202020, 0xFFA0A0A0}));
+}
 
 TEST(ImageResources, EveryPictureDecodesAtItsSize)
 {

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <functional>
 #include <thread>
+#include <vector>
 
+#include "ImageResources.h"
 #include "MessageBox.h"
 #include "TestSupport.h"
 #include "ToolkitTestSupport.h"
@@ -58,24 +60,113 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButtonAndEscapeDoesNothing)
+TEST(ShowMessageBox, OnTheMainThreadEnterChoosesTheFocusedFirstButton)
 {
     MoveMouseTo(1200, 780);
-    bool aliveAfterEscape = false;
-    std::thread driver([&aliveAfterEscape] {
+    std::thread driver([] {
         HWND box = WaitForBox(L"主线程");
         ::Sleep(200);
-        GUITHREADINFO info{sizeof info};
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
-        ::PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
-        ::Sleep(200);
-        aliveAfterEscape = ::IsWindow(box) != FALSE;
         PressEnterInBox(box);
     });
     const int result = ShowMessageBox(L"安装路径无效，请重新选择。", nullptr, L"主线程", L"确定", L"");
     driver.join();
-    EXPECT_TRUE(aliveAfterEscape) << "Escape does nothing";
     EXPECT_EQ(result, 1);
+}
+
+struct BoxKeys {
+    std::vector<std::pair<WORD, WORD>> keys; // key, modifier
+    int answer;
+};
+
+class BoxKeyboard : public testing::TestWithParam<BoxKeys> {};
+
+// The box runs on a worker thread, as the installation's questions do; the keys come
+// through the system's queue.
+TEST_P(BoxKeyboard, TabMovesBetweenTheButtonsAndEscapeAnswersAsTheCloseButton)
+{
+    MoveMouseTo(1200, 780);
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = ShowMessageBox(L"是否迁移数据？", nullptr, L"键盘", L"是", L"否"); });
+    HWND box = WaitForBox(L"键盘");
+    ASSERT_TRUE(box);
+    ::Sleep(200);
+    ::SetForegroundWindow(box);
+    for (const auto& [key, modifier] : GetParam().keys) {
+        SendKeyPress(key, modifier);
+        ::Sleep(100);
+    }
+    const bool answered = PumpUntil([&] { return result != -1; }, 3000);
+    if (!answered)
+        ::PostMessageW(box, WM_COMMAND, 2, 0);
+    worker.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(result, GetParam().answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, BoxKeyboard,
+                         testing::Values(BoxKeys{{{VK_ESCAPE, 0}}, 2},
+                                         BoxKeys{{{VK_RETURN, 0}}, 1},
+                                         BoxKeys{{{VK_TAB, 0}, {VK_RETURN, 0}}, 2},
+                                         BoxKeys{{{VK_TAB, 0}, {VK_TAB, 0}, {VK_SPACE, 0}}, 1},
+                                         BoxKeys{{{VK_TAB, VK_SHIFT}, {VK_SPACE, 0}}, 2}));
+
+// Records the dialogs that announce themselves.
+std::vector<HWND> dialogsStarted;
+void CALLBACK RecordDialogStart(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD, DWORD)
+{
+    dialogsStarted.push_back(hwnd);
+}
+
+// The reader runs on another thread, as it would in another process; the box on this one.
+TEST(ShowMessageBox, AScreenReaderHearsTheBoxAsADialogDescribedByItsMessage)
+{
+    MoveMouseTo(1200, 780);
+    dialogsStarted.clear();
+    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGSTART, nullptr,
+                                           &RecordDialogStart, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    HWND box = nullptr;
+    AccessibleElement dialog;
+    std::vector<AccessibleElement> children;
+    HRESULT pressed = E_FAIL;
+    std::thread reader([&] {
+        ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        box = WaitForBox(L"读屏");
+        ::Sleep(200);
+        dialog = AccessibleElementOf(box);
+        children = AccessibleChildrenOf(box);
+        IAccessible* second = nullptr;
+        if (SUCCEEDED(::AccessibleObjectFromWindow(ChildWithId(box, 2), OBJID_CLIENT, __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&second)))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            pressed = second->accDoDefaultAction(self);
+            second->Release();
+        }
+        ::Sleep(300);
+        if (::IsWindow(box))
+            ::PostMessageW(box, WM_COMMAND, 1, 0);
+        ::CoUninitialize();
+    });
+    const int result = ShowMessageBox(L"是否迁移数据？", nullptr, L"读屏", L"是", L"否");
+    reader.join();
+    ::UnhookWinEvent(hook);
+
+    EXPECT_EQ(dialogsStarted, std::vector<HWND>{box});
+    EXPECT_EQ(dialog.role, ROLE_SYSTEM_DIALOG);
+    EXPECT_EQ(dialog.name, L"读屏");
+    EXPECT_EQ(dialog.description, L"是否迁移数据？");
+    ASSERT_EQ(children.size(), 5u);
+    EXPECT_EQ(children[0].role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(children[0].name, L"是否迁移数据？");
+    EXPECT_EQ(children[1].name, L"是");
+    EXPECT_NE(children[1].state & STATE_SYSTEM_FOCUSED, 0) << "the first button has the focus";
+    EXPECT_EQ(children[2].name, L"否");
+    EXPECT_EQ(children[2].role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(children[2].defaultAction, L"按下");
+    EXPECT_EQ(children[3].name, L"关闭");
+    EXPECT_NE(children[4].state & STATE_SYSTEM_INVISIBLE, 0) << "the hidden minimise button";
+    EXPECT_EQ(pressed, S_OK);
+    EXPECT_EQ(result, 2) << "the default action presses the button";
 }
 
 TEST(ShowMessageBox, OnTheMainThreadTheCloseButtonGivesTwo)
@@ -426,6 +517,50 @@ TEST_F(BoxLayout, TheBoxTakesItsSizeFromTheDialogTemplate)
         std::printf("message box: %ld x %ld\n", rect.right - rect.left, rect.bottom - rect.top);
     });
 }
+
+// The installer's longest question and a short message.
+const wchar_t* const ScaledMessages[] = {
+    L"检测到您之前已经安装了Tessamo且此次安装更换了安装目录，是否需要进行数据迁移？",
+    L"无效的安装路径，请输入正确的安装路径！",
+};
+
+class BoxAtScale : public BoxLayout, public testing::WithParamInterface<UINT> {};
+
+TEST_P(BoxAtScale, MovedToAScreenOfAnotherScaleTheWholeMessageStillShows)
+{
+    const UINT dpi = GetParam();
+    for (const wchar_t* message : ScaledMessages) {
+        checked = false;
+        WithBox(L"取消", [&](CMessageBox& box) {
+            RECT frame{};
+            ::GetWindowRect(box.window, &frame);
+            const int heightAt100 = box.textLayout.cachedTextHeight;
+            RECT suggested{frame.left, frame.top, frame.left + ScaleLength(frame.right - frame.left, dpi),
+                           frame.top + ScaleLength(frame.bottom - frame.top, dpi)};
+            ::SendMessageW(box.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            RECT now{};
+            ::GetWindowRect(box.window, &now);
+            EXPECT_TRUE(::EqualRect(&now, &suggested)) << "the box takes the suggested rectangle";
+            const RECT content = box.ContentRect();
+            EXPECT_EQ(content.left, ScaleLength(8, dpi));
+            const MessageTextLayout& text = box.textLayout;
+            EXPECT_EQ(text.bounds.left, content.left + ScaleLength(30, dpi));
+            EXPECT_EQ(text.bounds.bottom, content.bottom - ScaleLength(40, dpi));
+            EXPECT_GT(text.cachedTextHeight, heightAt100) << "the text is measured in the scaled font";
+            EXPECT_FALSE(text.ellipsisShown) << "the message is not cut";
+            EXPECT_EQ(text.drawnCells, text.cells.size());
+            EXPECT_LE(text.lines.back().bottom - text.lineGap + text.verticalOffset, text.bounds.bottom);
+            EXPECT_TRUE(InkRows(box, text.bounds.bottom, ChildRect(box.firstButton.window).top).empty()) << "no text below its rectangle";
+            const RECT first = ChildRect(box.firstButton.window);
+            EXPECT_EQ(first.left, content.left + ScaleLength(45, dpi));
+            EXPECT_EQ(first.bottom, content.top + ScaleLength(168, dpi));
+            EXPECT_EQ(BitmapSize(box.firstButton.images[0]).cx, ScaleLength(30, dpi)) << "pictures for the scale";
+            SaveBackBuffer(box, L"message-box-" + std::to_wstring(dpi) + L"-dpi");
+        }, message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayScales, BoxAtScale, testing::Values(120u, 144u, 168u, 192u));
 
 LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam)
 {

@@ -46,6 +46,13 @@ TEST(Encoding, ThreadAnsiIsGbk)
     EXPECT_EQ(EncodeThreadAnsi(L""), "");
 }
 
+TEST(Encoding, ThreadAnsiHasCodePage936sEuroSign)
+{
+    EXPECT_EQ(DecodeThreadAnsi("\x80"), L"\u20AC");
+    EXPECT_EQ(EncodeThreadAnsi(L"\u20AC"), "\x80");
+    EXPECT_EQ(DecodeGbkStrict("\\\x80.txt"), std::wstring(L"\\\u20AC.txt"));
+}
+
 TEST(Encoding, Utf8RoundTripsEveryPlane)
 {
     const std::wstring text = L"a蓝色é😀\x7F\x80\xFFFD";

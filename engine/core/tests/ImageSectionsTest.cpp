@@ -4,9 +4,11 @@
 
 namespace {
 
-// .text at 0x1000 with 0x800 bytes in the file from 0x400; .rsrc at 0x3000 with 0x1000
-// bytes from 0xC00 and 0x2000 in memory.
-const std::vector<ImageSection> Sections = {{0x1000, 0x400, 0x800}, {0x3000, 0xC00, 0x1000}};
+// .text at 0x1000 with 0x800 bytes in the file from 0x400 and 0x800 in memory; .rsrc at
+// 0x3000 with 0x1000 bytes from 0xC00 and 0x2000 in memory; .data at 0x6000 with 0x1000
+// bytes from 0x1C00, of which memory holds only the first 0x600.
+const std::vector<ImageSection> Sections = {
+    {0x1000, 0x400, 0x800, 0x800}, {0x3000, 0xC00, 0x1000, 0x2000}, {0x6000, 0x1C00, 0x1000, 0x600}};
 
 struct RangeCase {
     const char* what;
@@ -15,7 +17,7 @@ struct RangeCase {
     std::optional<uint64_t> offset;
 };
 
-TEST(ImageSections, ARangeIsFoundOnlyWhollyInsideOneSectionsFileBytes)
+TEST(ImageSections, ARangeIsFoundOnlyWhollyInsideBytesTheFileAndMemoryBothHold)
 {
     const RangeCase cases[] = {
         {"start of the first section", 0x1000, 0x10, 0x400},
@@ -28,6 +30,8 @@ TEST(ImageSections, ARangeIsFoundOnlyWhollyInsideOneSectionsFileBytes)
         {"straddling two sections", 0x1700, 0x2000, std::nullopt},
         {"a size that would wrap around", 0x3000, ~uint64_t{0}, std::nullopt},
         {"an address that would wrap around", ~uint64_t{0}, 2, std::nullopt},
+        {"inside what memory holds of a section padded in the file", 0x6100, 0x500, 0x1D00},
+        {"in the file's padding, which memory does not hold", 0x6100, 0x600, std::nullopt},
     };
     for (const RangeCase& c : cases)
         EXPECT_EQ(FileOffsetOf(Sections, c.rva, c.size), c.offset) << c.what;

@@ -7,6 +7,11 @@
 
 namespace {
 
+std::string ToNarrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
 struct PathCase {
     const wchar_t* entered;
     bool accepted;
@@ -32,7 +37,33 @@ INSTANTIATE_TEST_SUITE_P(Paths, InstallPathRule,
                                          PathCase{L"D:\\a<b", false}, PathCase{L"D:\\a>b", false},
                                          PathCase{L"D:\\\"a\"", false}, PathCase{L"D:\\a|b", false},
                                          PathCase{L"D:\\a?", false}, PathCase{L"D:\\*", false},
-                                         PathCase{L"D:\\程序 (x86)\\Tessamo-1.6_a;b,c", true}));
+                                         PathCase{L"D:\\程序 (x86)\\Tessamo-1.6_a;b,c", true},
+                                         // Roots in disguise, which an uninstall would empty.
+                                         PathCase{L"C:\\\\", false}, PathCase{L"C:\\.\\", false},
+                                         PathCase{L"C:\\/", false}, PathCase{L"C:\\a\\..\\", false},
+                                         // No drive letter, a stream, device names, names
+                                         // Windows strips.
+                                         PathCase{L"abc:\\x\\", false}, PathCase{L"1:\\x\\", false},
+                                         PathCase{L"C:\\a:b\\", false}, PathCase{L"C:\\CON\\", false},
+                                         PathCase{L"C:\\Apps\\nul.txt\\", false}, PathCase{L"C:\\Apps.\\x", false},
+                                         PathCase{L"C:\\Apps \\x", false}, PathCase{L"C:/Apps/Tessamo", false},
+                                         PathCase{L"z:\\Apps", true}));
+
+TEST(InstallPathRule, RefusesAPathThatWindowsCannotHold)
+{
+    const std::wstring longest = L"D:\\" + std::wstring(WindowsPathLimit - 5, L'a') + L"\\";
+    EXPECT_TRUE(IsAcceptedInstallPath(longest));
+    EXPECT_FALSE(IsAcceptedInstallPath(L"D:\\a" + longest.substr(3)));
+}
+
+TEST(CreatableNames, AreTheOnesWindowsCanCreate)
+{
+    for (const wchar_t* name : {L"Tessamo", L"a.b", L"使用说明.txt", L".hidden", L"CONSOLE", L"COM0", L"LPT10"})
+        EXPECT_TRUE(IsCreatableName(name)) << ToNarrow(name);
+    for (const wchar_t* name : {L"", L".", L"..", L"...", L"a.", L"a ", L"con", L"Nul.txt", L"COM1", L"lpt9 .log",
+                                L"COM\u00b9", L"a:b", L"a/b", L"a\\b", L"a*", L"a\x1f"})
+        EXPECT_FALSE(IsCreatableName(name)) << ToNarrow(name);
+}
 
 struct ChainCase {
     const wchar_t* folder;

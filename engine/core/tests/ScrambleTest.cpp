@@ -46,10 +46,14 @@ TEST(Scramble, RotationRepeatsEverySevenBytes)
     EXPECT_NE(scrambled[0], scrambled[1]);
 }
 
-TEST(Scramble, NullBufferIsLeftAlone)
+TEST(Scramble, NoBufferOrAZeroLengthTouchesNothing)
 {
     ScrambleBytes(nullptr, 10);
     UnscrambleBytes(nullptr, 10);
+    std::string bytes = "abc";
+    ScrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), 0);
+    UnscrambleBytes(reinterpret_cast<unsigned char*>(bytes.data()), 0);
+    EXPECT_EQ(bytes, "abc");
 }
 
 } // namespace

@@ -30,6 +30,25 @@ TEST_F(ExportTest, LineBreaksBecomeBrButALoneCarriageReturnStays)
     EXPECT_EQ(model.ExportHtml(), DefaultTag + L"a<br>b<br>c\rd</font>");
 }
 
+TEST_F(ExportTest, ALineBreakWhoseTwoHalvesDifferInStyleIsOneBr)
+{
+    const std::wstring boldTag = L"<font color=\"#000000\" size=\"9\" bold=\"1\" face=\"宋体\">";
+    RichStyle bold = PlainStyle();
+    bold.bold = 1;
+    model.InsertText(L"a\r", 0, PlainStyle());
+    model.InsertText(L"\nb", 2, bold);
+    const std::wstring exported = model.ExportHtml();
+    EXPECT_EQ(exported, DefaultTag + L"a<br></font>" + boldTag + L"b</font>");
+
+    TestModel again;
+    again.SetRect(0, 0, 600, 200);
+    again.SetHtml(exported);
+    EXPECT_EQ(again.ExportHtml(), exported) << "a round trip adds no line";
+
+    model.SelectRange(1, 3);
+    EXPECT_EQ(model.ExportSelectionHtml(), DefaultTag + L"<br></font>");
+}
+
 TEST_F(ExportTest, SelectionWithNothingSelectedIsAClosingTagAlone)
 {
     model.InsertText(L"abc", 0, PlainStyle());
