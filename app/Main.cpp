@@ -61,9 +61,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
     LogRunStart(log, switches);
     TakeBackInterruptedInstallation(log);
 
-    // The quiet mode needs neither the window framework nor GDI+.
-    const int exitCode = switches.quiet ? RunQuietInstall(switches, log)
-                                        : RunWithWindow(instance, switches, log);
+    // The quiet mode needs neither the window framework nor GDI+. Nobody watches a
+    // passive window either: a folder it cannot take is refused, not replaced by another.
+    int exitCode = 0;
+    if (switches.quiet) {
+        exitCode = RunQuietInstall(switches, log);
+    } else if (switches.passive && switches.misplacedSwitch) {
+        LogResult(log, InstallResult::InvalidFolder);
+        exitCode = static_cast<int>(InstallResult::InvalidFolder);
+    } else {
+        exitCode = RunWithWindow(instance, switches, log);
+    }
     LogExitCode(log, exitCode);
     ::CoUninitialize();
     return exitCode;

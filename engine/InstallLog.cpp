@@ -4,7 +4,7 @@ bool InstallLog::Open(const std::wstring& path, const std::wstring& programFolde
 {
     std::lock_guard<std::mutex> guard(writing);
     file.Close(); // first, so that the same path may be opened again
-    file = std::move(OpenLogFile(path, programFolder, {L"Tessamo Setup", L"TessamoSetup.log"}).file);
+    file = std::move(OpenLogFile(path, programFolder, owner).file);
     return IsOpen();
 }
 

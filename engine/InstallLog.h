@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "FileHandle.h"
 #include "LogFile.h"
@@ -13,7 +14,9 @@
 // installation. Lines may come from the window thread and the install worker.
 class InstallLog {
 public:
-    // Opens the log as OpenLogFile says, `programFolder` being the installer's (with
+    // The installer's logs unless told otherwise; each program replaces only its own.
+    explicit InstallLog(LogOwner owner = {L"Tessamo Setup", L"TessamoSetup.log"}) : owner(std::move(owner)) {}
+    // Opens the log as OpenLogFile says, `programFolder` being the program's (with
     // trailing backslash); false when no log can be written, and then nothing is.
     bool Open(const std::wstring& path, const std::wstring& programFolder);
     bool IsOpen() const { return file.IsOpen(); }
@@ -21,6 +24,7 @@ public:
     void Write(const std::wstring& line);
 
 private:
+    const LogOwner owner;
     FileHandle file;
     std::mutex writing;
 };

@@ -371,8 +371,9 @@ void InstallRun::Register()
     }
     SYSTEMTIME today;
     ::GetLocalTime(&today);
-    UninstallEntry entry{target, GetFileVersionText(application).value_or(L""), InstalledSizeKiB(target),
-                         InstallDateText(today)};
+    // What is kept aside goes at the end: it is not part of the installation.
+    UninstallEntry entry{target, GetFileVersionText(application).value_or(L""),
+                         InstalledSizeKiB(target, IsKeptAside), InstallDateText(today)};
     transaction.KeepRegistryKey(HKEY_CURRENT_USER, UninstallEntryKey);
     for (const UninstallValue& value : UninstallValues(entry))
         transaction.KeepRegistryValue(HKEY_CURRENT_USER, UninstallEntryKey, value.name);

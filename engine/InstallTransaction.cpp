@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "DataFile.h"
 #include "DirectoryTree.h"
 #include "Registry.h"
@@ -150,6 +152,17 @@ std::wstring InstallJournalPath()
 {
     const std::wstring folder = JournalFolder();
     return folder.empty() ? std::wstring() : folder + L"\\install.journal";
+}
+
+bool IsKeptAside(const std::wstring& path)
+{
+    const size_t name = path.find_last_of(L'\\') + 1;
+    const size_t suffix = path.find(AsideSuffix, name);
+    if (suffix == std::wstring::npos)
+        return false;
+    // FreeAsideName numbers the suffix when the plain name is taken.
+    const size_t number = suffix + std::wcslen(AsideSuffix);
+    return path.find_first_not_of(L"0123456789", number) == std::wstring::npos;
 }
 
 bool FinishInterruptedInstallation(const JournalReport& report)

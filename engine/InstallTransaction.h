@@ -23,6 +23,9 @@ std::wstring InstallJournalPath();
 // left. The caller holds the InstallLock.
 bool FinishInterruptedInstallation(const JournalReport& report);
 
+// Whether `path` names what an installation keeps aside until it has succeeded.
+bool IsKeptAside(const std::wstring& path);
+
 // The system's reason for an error code, in a line of the log.
 std::wstring DescribeSystemError(DWORD error);
 

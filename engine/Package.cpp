@@ -185,13 +185,20 @@ bool PackageSource::ReadFromFile(uint64_t at, size_t length, uint8_t* out) const
     return true;
 }
 
-// Whether the file holds what the loader mapped, judged by the first page's worth, so
-// that another file at the program's path is never taken for it.
+// Whether the file holds, byte for byte, what the loader mapped. A running program's file
+// can be renamed and another put at its path, made to pass the CRC-32 check: only the
+// bytes that were started, and elevated, may be installed. Once open, the file cannot be
+// written, so what is compared here is what is read later.
 bool PackageSource::FileMatchesView() const
 {
-    std::vector<uint8_t> first(std::min<size_t>(view.size, 4096));
-    return ReadFromFile(fileOffset, first.size(), first.data()) &&
-           std::equal(first.begin(), first.end(), view.data);
+    std::vector<uint8_t> piece(std::min(PieceSize, view.size));
+    for (size_t done = 0; done < view.size; done += piece.size()) {
+        const size_t length = std::min(piece.size(), view.size - done);
+        if (!ReadFromFile(fileOffset + done, length, piece.data()) ||
+            !std::equal(piece.begin(), piece.begin() + length, view.data + done))
+            return false;
+    }
+    return true;
 }
 
 PackageCheck CheckPackage(const PackageSource& package, int id, HMODULE module)

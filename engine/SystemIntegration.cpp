@@ -67,7 +67,7 @@ std::wstring InstallDateText(const SYSTEMTIME& date)
 
 namespace {
 
-uint64_t TreeBytes(const std::wstring& folder)
+uint64_t TreeBytes(const std::wstring& folder, const std::function<bool(const std::wstring& path)>& leftOut)
 {
     uint64_t bytes = 0;
     WIN32_FIND_DATAW found;
@@ -76,10 +76,12 @@ uint64_t TreeBytes(const std::wstring& folder)
         return 0;
     do {
         const std::wstring name = found.cFileName;
+        if (name == L"." || name == L".." || (leftOut && leftOut(folder + name)))
+            continue;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             bytes += (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        else if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            bytes += TreeBytes(folder + name + L"\\");
+        else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            bytes += TreeBytes(folder + name + L"\\", leftOut);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return bytes;
@@ -87,9 +89,9 @@ uint64_t TreeBytes(const std::wstring& folder)
 
 } // namespace
 
-DWORD InstalledSizeKiB(const std::wstring& installDir)
+DWORD InstalledSizeKiB(const std::wstring& installDir, const std::function<bool(const std::wstring& path)>& leftOut)
 {
-    const uint64_t kib = (TreeBytes(installDir) + 1023) / 1024;
+    const uint64_t kib = (TreeBytes(installDir, leftOut) + 1023) / 1024;
     return static_cast<DWORD>(std::min<uint64_t>(kib, MAXDWORD));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -57,9 +58,10 @@ std::vector<UninstallValueWrite> WriteUninstallEntry(const UninstallEntry& entry
 // A date as "InstallDate" holds it: yyyymmdd.
 std::wstring InstallDateText(const SYSTEMTIME& date);
 
-// The size of the files below `installDir`, in KiB rounded up; linked folders are not
-// followed.
-DWORD InstalledSizeKiB(const std::wstring& installDir);
+// The size of the files below `installDir`, in KiB rounded up, without the files and
+// folders that `leftOut` names; linked folders are not followed.
+DWORD InstalledSizeKiB(const std::wstring& installDir,
+                       const std::function<bool(const std::wstring& path)>& leftOut = nullptr);
 
 // The file version of `path` as "major.minor.build.revision"; nothing when the file has no
 // version resource.

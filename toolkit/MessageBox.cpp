@@ -218,7 +218,7 @@ int CMessageBox::RunModal(HWND owner)
     ::ShowWindow(window, SW_SHOW);
     if (owner)
         ::EnableWindow(owner, FALSE);
-    ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window, OBJID_CLIENT, CHILDID_SELF);
+    ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window, OBJID_WINDOW, CHILDID_SELF);
 
     // The loop ends as soon as the box is gone, so no message meant for another
     // window is taken from the queue and dropped, and no quit message is needed.

@@ -189,11 +189,17 @@ TEST_F(InstallSteps, ReinstallKeepsTheDataFileAndOverwritesTheProgram)
     ::CreateDirectoryW(target.c_str(), nullptr);
     ASSERT_TRUE(WriteBytesFile(target + L"data.dat", "user data"));
     ASSERT_TRUE(WriteBytesFile(target + L"Pinvora.exe", "old program"));
+    ::CreateDirectoryW((target + L"res").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytesFile(target + L"res\\a.png", std::string(64 << 10, 'o')));
     inputs.previousInstallFound = true;
     inputs.previousInstallDir = target;
     inputs.autostart = false;
 
     ASSERT_TRUE(Run());
+    const std::wstring size = L"Uninstall\\Kelbrin: EstimatedSize = " + std::to_wstring(InstalledSizeKiB(target));
+    EXPECT_TRUE(std::any_of(observer.lines.begin(), observer.lines.end(),
+                            [&](const std::wstring& line) { return line.find(size) != std::wstring::npos; }))
+        << "the earlier files, kept aside until the end, are not counted";
     EXPECT_TRUE(observer.messages.empty()) << "same folder: no migration question";
     EXPECT_EQ(ReadBytesFile(target + L"data.dat"), "user data");
     EXPECT_EQ(ReadBytesFile(target + L"Pinvora.exe"), "new \\Pinvora.exe");

@@ -133,7 +133,7 @@ void LogStart(InstallLog& log, const UninstallSwitches& switches, const std::wst
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandTail, int)
 {
     const std::wstring program = ProgramPath();
-    const UninstallSwitches switches = ParseUninstallSwitches(::GetCommandLineW());
+    const UninstallSwitches switches = ParseUninstallSwitches(commandTail ? commandTail : L"");
     const bool isCopy = !switches.installDir.empty();
     const bool undoPending = ::GetFileAttributesW(InstallJournalPath().c_str()) != INVALID_FILE_ATTRIBUTES;
     const std::wstring installDir = isCopy ? switches.installDir : program.substr(0, program.rfind(L'\\') + 1);
@@ -145,7 +145,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandTail, int)
             return *exitCode;
     }
 
-    InstallLog log;
+    InstallLog log({L"Tessamo Uninstall", L"TessamoUninstall.log"});
     if (switches.logFile)
         log.Open(*switches.logFile, installDir);
     LogStart(log, switches, installDir);

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "CommandLine.h"
+
 namespace {
 
 // The text after `prefix` when `argument` starts with it.
@@ -17,11 +19,14 @@ std::optional<std::wstring> ValueOf(const std::wstring& argument, const wchar_t*
 
 } // namespace
 
-UninstallSwitches ParseUninstallSwitches(const wchar_t* commandLine)
+UninstallSwitches ParseUninstallSwitches(const std::wstring& commandTail)
 {
     UninstallSwitches switches;
+    // As the installer reads it: a script's quotes, or a folder with blanks up to the next switch.
+    switches.logFile = LogSwitchValue(commandTail);
     int count = 0;
-    wchar_t** arguments = ::CommandLineToArgvW(commandLine, &count);
+    // The system splits a tail only behind a program's name.
+    wchar_t** arguments = ::CommandLineToArgvW((L"uninstall " + commandTail).c_str(), &count);
     if (!arguments)
         return switches;
     for (int i = 1; i < count; ++i) {
@@ -30,8 +35,6 @@ UninstallSwitches ParseUninstallSwitches(const wchar_t* commandLine)
             switches.quiet = true;
         else if (argument == L"/removedata")
             switches.removeData = true;
-        else if (auto file = ValueOf(argument, L"/log="); file && !file->empty())
-            switches.logFile = file;
         else if (auto dir = ValueOf(argument, L"/dir="))
             switches.installDir = *dir;
         else if (auto process = ValueOf(argument, L"/wait="))

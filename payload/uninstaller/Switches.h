@@ -9,7 +9,7 @@
 struct UninstallSwitches {
     bool quiet = false;      // "/quiet": no message box at all; the exit code tells the outcome
     bool removeData = false; // "/removedata": with /quiet, the user's notes data goes too
-    std::optional<std::wstring> logFile; // "/log=<file>", quoted whole when it has spaces
+    std::optional<std::wstring> logFile; // "/log=<file>", read as the installer reads it
 
     // Set only in the temporary copy.
     std::wstring installDir;     // "/dir=", with trailing backslash
@@ -17,5 +17,6 @@ struct UninstallSwitches {
     HANDLE resultPipe = nullptr; // "/result=": where the copy hands over its exit code
 };
 
-// Each switch is one argument, as the system splits the command line.
-UninstallSwitches ParseUninstallSwitches(const wchar_t* commandLine);
+// The switches after the program's name. Each is one argument, as the system splits the
+// command line, except "/log=", whose value may hold blanks.
+UninstallSwitches ParseUninstallSwitches(const std::wstring& commandTail);

@@ -65,7 +65,8 @@ TEST_P(QuietUninstall, TheEntrysQuietCommandRemovesTheProgramAndEndsWhenItIsDone
     const std::wstring command = RegistryString(HKEY_CURRENT_USER, UninstallKey, L"QuietUninstallString");
     ASSERT_EQ(command, L"\"" + Uninstaller + L"\" /quiet");
 
-    EXPECT_EQ(RunAndWait(command + GetParam().extraSwitches + L" /log=C:\\dl\\uninstall.log"), 0u);
+    // Unquoted, as an administrator types it: the log's folder has a blank.
+    EXPECT_EQ(RunAndWait(command + L" /log=C:\\dl\\my logs\\uninstall.log" + GetParam().extraSwitches), 0u);
     for (const wchar_t* file : {L"Pinvora.exe", L"使用说明.txt", L"res\\2020414132329879.png", L"sound\\sound1.wav"})
         EXPECT_FALSE(FileExists(DefaultDir + file)) << ToUtf8(file);
     for (const std::wstring& link : Shortcuts())
@@ -79,7 +80,7 @@ TEST_P(QuietUninstall, TheEntrysQuietCommandRemovesTheProgramAndEndsWhenItIsDone
     EXPECT_EQ(FileExists(DefaultDir + L"template-utf8.xml"), GetParam().dataKept);
     EXPECT_EQ(FileExists(UserTemplates()), GetParam().dataKept);
     EXPECT_EQ(FileExists(DefaultDir), GetParam().dataKept);
-    ExpectLogHolds(ReadLog(L"C:\\dl\\uninstall.log"),
+    ExpectLogHolds(ReadLog(L"C:\\dl\\my logs\\uninstall.log"),
                    {L"Mode: quiet", L"Install folder: " + DefaultDir, L"Removed: " + DefaultDir + L"Pinvora.exe",
                     L"Exit code: 0"});
 }
@@ -128,8 +129,12 @@ TEST(QuietUninstall, OutsideAnInstallationEndsWithCode1AndRemovesNothing)
     CreateFolders(L"C:\\stray\\");
     ASSERT_TRUE(::CopyFileW(L"C:\\bin\\TessamoUninstaller.exe", L"C:\\stray\\unrelated.exe", FALSE));
     ASSERT_TRUE(WriteBytesFile(L"C:\\stray\\data.dat", "someone else's"));
-    EXPECT_EQ(RunAndWait(L"\"C:\\stray\\unrelated.exe\" /quiet"), 1u);
+    // Twice with one log: the second run replaces the first one's log, as the installer's do.
+    EXPECT_EQ(RunAndWait(L"\"C:\\stray\\unrelated.exe\" /quiet /log=C:\\dl\\uninstall.log"), 1u);
+    EXPECT_EQ(RunAndWait(L"\"C:\\stray\\unrelated.exe\" /quiet /removedata /log=C:\\dl\\uninstall.log"), 1u);
     EXPECT_EQ(ReadBytesFile(L"C:\\stray\\data.dat"), "someone else's");
+    ExpectLogHolds(ReadLog(L"C:\\dl\\uninstall.log"),
+                   {L"Tessamo Uninstall", L"Mode: quiet, the notes data removed too", L"Exit code: 1"});
 }
 
 // Asks nothing: an earlier installation elsewhere is not migrated, a running application

@@ -235,17 +235,33 @@ TEST(QuietInstall, SwitchesQuotedWholeAsScriptsPassThemAreUnderstood)
     ExpectLogHolds(ReadLog(L"C:\\dl\\setup.log"), {L"Install folder " + target + L": already there", L"Exit code: 0"});
 }
 
-TEST(QuietInstall, ASwitchAfterTheFolderIsRefusedWithCode2AndTheLogSaysWhy)
+// The unattended modes: nobody would see the folder that the window proposes instead.
+struct MisplacedSwitchCase {
+    const char* name;
+    const wchar_t* arguments;
+    const wchar_t* misplaced;
+};
+
+class MisplacedSwitch : public testing::TestWithParam<MisplacedSwitchCase> {};
+
+TEST_P(MisplacedSwitch, AfterTheFolderIsRefusedWithCode2AndTheLogSaysWhy)
 {
     SetupDriver setup;
-    ASSERT_TRUE(setup.Start(L"/log=C:\\dl\\setup.log /D=E:\\Apps /quiet"));
+    ASSERT_TRUE(setup.Start(GetParam().arguments));
     EXPECT_EQ(setup.WatchUntilExit(60000).exitCode, 2u);
     ExpectNothingInstalled(DefaultDir);
     EXPECT_FALSE(FileExists(L"E:\\Apps"));
     ExpectLogHolds(ReadLog(L"C:\\dl\\setup.log"),
-                   {L"The folder of /D= holds the switch /quiet: /D= must come last on the command line",
+                   {L"The folder of /D= holds the switch " + std::wstring(GetParam().misplaced) +
+                        L": /D= must come last on the command line",
                     L"Result: the install folder is not valid", L"Exit code: 2"});
 }
+
+INSTANTIATE_TEST_SUITE_P(QuietInstall, MisplacedSwitch,
+                         testing::Values(MisplacedSwitchCase{"Quiet", L"/log=C:\\dl\\setup.log /D=E:\\Apps /quiet", L"/quiet"},
+                                         MisplacedSwitchCase{"Passive", L"/passive /log=C:\\dl\\setup.log /D=E:\\Apps /s",
+                                                             L"/s"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Each way an installation can fail, set up on the real file system.
 struct FailureCase {
