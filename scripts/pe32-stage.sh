@@ -18,6 +18,7 @@ this_script=$here/scripts/pe32-stage.sh
 # The x86 mode's template prefix, which make-prefix.sh makes there.
 pe32_template=$build_dir/wine/template
 source "$here/scripts/step.sh"
+export TESSAMO_NO_CRASH_DEBUGGER=1
 
 say() { echo "pe32 stage: $*"; }
 

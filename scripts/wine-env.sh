@@ -24,7 +24,9 @@ else
     unset WINELOADER
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Under emulation Wine's debugger, started for a crashed process, never ends and holds the
+# wine server: there a crash just ends the process.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${TESSAMO_NO_CRASH_DEBUGGER:+;winedbg.exe=d}"
 export LC_ALL=${TESSAMO_LOCALE:-zh_CN.UTF-8}
 wine_root=$test_build_dir/wine
 template_prefix=$wine_root/template
